@@ -1,0 +1,55 @@
+#pragma once
+// The frame of tise-cli's commands: argument parsing, usage errors and output
+// helpers shared by every command.
+
+#include <functional>
+#include <map>
+#include <ostream>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Cli {
+
+// Bad usage: exit status 2 with the command's usage line.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Arguments {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> options; // "-o" -> value
+    std::set<std::string> flags;                // "--store"
+
+    bool has(const std::string& flag) const { return flags.count(flag) != 0; }
+    // The option's value; throws UsageError when it is required and missing.
+    std::string option(const std::string& name, bool required = false, const std::string& fallback = {}) const;
+};
+
+struct Command {
+    std::string name;        // "sga list" for a sub-command
+    std::string usage;       // the arguments after the name
+    std::size_t minPositional;
+    std::size_t maxPositional; // SIZE_MAX: any number
+    std::set<std::string> valueOptions;
+    std::set<std::string> flagOptions;
+    std::function<int(const Arguments&, std::ostream& out)> run;
+};
+
+// Every command of the tool, in the order usage lists them.
+const std::vector<Command>& commands();
+
+// Parses args (after the command name) as command declares; throws UsageError.
+Arguments parseArguments(const Command& command, const std::vector<std::string>& args);
+
+// A JSON string literal.
+std::string jsonString(std::string_view text);
+
+// The commands, grouped by what they work on.
+void addDataCommands(std::vector<Command>& list);
+void addArchiveCommands(std::vector<Command>& list);
+
+} // namespace Cli

@@ -1,0 +1,118 @@
+// tise-cli commands over installations and mounted modules: modules, info,
+// ls, cat, localise, screens.
+
+#include "cli/command.h"
+
+#include "data/ansi_text.h"
+#include "data/archive_source.h"
+#include "data/disk_file_source.h"
+#include "data/localise_text.h"
+#include "data/mod_context.h"
+#include "data/subfolder_source.h"
+#include "editor/installation_discovery.h"
+#include "ui/folder_entries.h"
+
+#include <climits>
+#include <cstdint>
+
+namespace Cli {
+
+namespace {
+
+constexpr std::size_t Any = SIZE_MAX;
+const std::string ScreenFolder = "Art\\UI\\Screens\\";
+
+Mod::ModContext mount(const std::string& modulePath)
+{
+    Mod::ModContext context;
+    Mod::MountModule(context, modulePath);
+    return context;
+}
+
+int modules(const Arguments& args, std::ostream& out)
+{
+    Mod::DiskFileSource disk;
+    for (const std::string& folder : Mod::findInstallations(Mod::currentEnvironment(), args.positional)) {
+        for (const std::string& name : Mod::folderEntries(disk, folder, ".module")) {
+            std::string description;
+            if (const Mod::FilePtr file = disk.open(folder + name); Mod::hasData(file))
+                description = Mod::ModuleFile(*file).get("Description");
+            out << folder << '\t' << name << '\t' << description << '\n';
+        }
+    }
+    return 0;
+}
+
+int info(const Arguments& args, std::ostream& out)
+{
+    const Mod::ModContext context = mount(args.positional[0]);
+    out << "{\n  \"module\": " << jsonString(args.positional[0]) << ",\n  \"language\": " << jsonString(context.language)
+        << ",\n  \"sources\": [";
+    const char* separator = "\n    ";
+    for (const auto& source : context.source->sources()) {
+        out << separator;
+        separator = ",\n    ";
+        if (const auto* folder = dynamic_cast<const Mod::SubfolderSource*>(source.get()))
+            out << "{\"kind\": \"folder\", \"path\": " << jsonString(folder->prefix()) << "}";
+        else if (const auto* archive = dynamic_cast<const Mod::ArchiveSource*>(source.get()))
+            out << "{\"kind\": \"archive\", \"path\": " << jsonString(archive->path()) << "}";
+    }
+    out << (context.source->sources().empty() ? "" : "\n  ") << "],\n  \"stringTables\": [";
+    separator = "\n    ";
+    for (const std::string& path : context.stringTablePaths) {
+        out << separator << jsonString(path);
+        separator = ",\n    ";
+    }
+    out << (context.stringTablePaths.empty() ? "" : "\n  ") << "]\n}\n";
+    return 0;
+}
+
+int ls(const Arguments& args, std::ostream& out)
+{
+    const Mod::ModContext context = mount(args.positional[0]);
+    std::vector<std::string> names;
+    context.source->list(args.positional[1], names);
+    for (const std::string& name : names)
+        out << name << '\n';
+    return 0;
+}
+
+int cat(const Arguments& args, std::ostream& out)
+{
+    const Mod::ModContext context = mount(args.positional[0]);
+    const Mod::FilePtr file = context.source->open(args.positional[1]);
+    if (!Mod::hasData(file))
+        throw std::runtime_error("File not found: " + args.positional[1]);
+    out.write(file->data, file->length);
+    return 0;
+}
+
+int localise(const Arguments& args, std::ostream& out)
+{
+    const Mod::ModContext context = mount(args.positional[0]);
+    for (std::size_t i = 1; i < args.positional.size(); ++i)
+        out << Mod::utf16ToUtf8(Mod::LocaliseText(args.positional[i].c_str(), context)) << '\n';
+    return 0;
+}
+
+int screens(const Arguments& args, std::ostream& out)
+{
+    const Mod::ModContext context = mount(args.positional[0]);
+    for (const std::string& name : Mod::folderEntries(*context.source, ScreenFolder, ".screen"))
+        out << name << '\n';
+    return 0;
+}
+
+} // namespace
+
+void addDataCommands(std::vector<Command>& list)
+{
+    list.push_back({"modules", "[FOLDER...]", 0, Any, {}, {}, modules});
+    list.push_back({"info", "MODULE", 1, 1, {}, {}, info});
+    list.push_back({"ls", "MODULE FOLDER", 2, 2, {}, {}, ls});
+    list.push_back({"cat", "MODULE PATH", 2, 2, {}, {}, cat});
+    list.push_back({"localise", "MODULE TEXT...", 2, Any, {}, {}, localise});
+    list.push_back({"screens", "MODULE", 1, 1, {}, {}, screens});
+}
+
+} // namespace Cli

@@ -1,0 +1,72 @@
+// tise-cli: the viewer's work without a window.
+
+#include "cli/command.h"
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <iostream>
+
+namespace {
+
+void printUsage(std::ostream& out)
+{
+    out << "usage: tise-cli COMMAND [ARGS...]\ncommands:\n";
+    for (const Cli::Command& command : Cli::commands())
+        out << "  tise-cli " << command.name << ' ' << command.usage << '\n';
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::ios::sync_with_stdio(false);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        printUsage(std::cerr);
+        return 2;
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        printUsage(std::cout);
+        return 0;
+    }
+
+    // The longest command name that the arguments start with ("sga list").
+    const Cli::Command* chosen = nullptr;
+    std::size_t words = 0;
+    for (const Cli::Command& command : Cli::commands()) {
+        std::size_t count = 1 + static_cast<std::size_t>(std::count(command.name.begin(), command.name.end(), ' '));
+        if (count > args.size() || count <= words)
+            continue;
+        std::string joined = args[0];
+        for (std::size_t i = 1; i < count; ++i)
+            joined += ' ' + args[i];
+        if (joined == command.name) {
+            chosen = &command;
+            words = count;
+        }
+    }
+    if (!chosen) {
+        std::cerr << "tise-cli: unknown command " << args[0] << '\n';
+        printUsage(std::cerr);
+        return 2;
+    }
+    const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(words), args.end());
+    if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
+        std::cout << "usage: tise-cli " << chosen->name << ' ' << chosen->usage << '\n';
+        return 0;
+    }
+    try {
+        const Cli::Arguments parsed = Cli::parseArguments(*chosen, rest);
+        const int status = chosen->run(parsed, std::cout);
+        std::cout.flush();
+        return status;
+    } catch (const Cli::UsageError& error) {
+        std::cerr << "tise-cli: " << error.what() << "\nusage: tise-cli " << chosen->name << ' ' << chosen->usage << '\n';
+        return 2;
+    } catch (const std::exception& error) {
+        std::cout.flush();
+        std::cerr << "tise-cli: " << error.what() << '\n';
+        return 1;
+    }
+}

@@ -1,0 +1,76 @@
+#pragma once
+// An SGA archive (version 2) as a file source. The header and table of
+// contents are mapped once; each member is mapped on demand and, when stored
+// compressed, inflated with zlib. Archive bytes are untrusted: records, names
+// and member ranges that point outside the file are never read; such members
+// and folders are absent.
+
+#include "data/file_source.h"
+
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+
+namespace Mod {
+
+class DiskPathResolver;
+
+class ArchiveSource : public FileSource {
+public:
+    // Opens the archive at path (a game path, see DiskPathResolver; resolved
+    // with resolver when one is given). Throws std::runtime_error
+    // "Could not open archive " + path [+ " (" + reason + ")"].
+    explicit ArchiveSource(const std::string& path, DiskPathResolver* resolver = nullptr);
+    ~ArchiveSource() override;
+    ArchiveSource(const ArchiveSource&) = delete;
+    ArchiveSource& operator=(const ArchiveSource&) = delete;
+
+    FilePtr open(const std::string& path) override;
+    void list(const std::string& path, std::vector<std::string>& names) override;
+
+    const std::string& path() const { return path_; }
+
+    struct Member {
+        std::string path; // folder, "\", name (just the name at the top level)
+        std::uint32_t storedLength;
+        std::uint32_t fullLength;
+    };
+    // Every member, in the order of the folder and file records.
+    std::vector<Member> members() const;
+
+private:
+    struct FolderRecord {
+        std::string_view name;
+        std::uint16_t firstFolder, endFolder, firstFile, endFile;
+        bool valid; // name, file range and sub-folder range lie inside the tables
+    };
+    struct FileRecord {
+        std::uint32_t name, dataOffset, storedLength, fullLength;
+    };
+    struct CrcHash {
+        std::size_t operator()(std::string_view name) const;
+    };
+
+    // The NUL-terminated name at offset in the name table; a null view when it
+    // does not end inside the table of contents.
+    std::string_view nameAt(std::uint32_t offset) const;
+    FileRecord fileRecord(std::uint16_t index) const;
+    const FolderRecord* findFolder(const std::string& normalisedPath) const;
+    FilePtr openMember(const FileRecord& record) const;
+
+    std::string path_;
+    int fd_ = -1;
+    std::uint64_t fileSize_ = 0;
+    std::size_t granularity_ = 0;
+    void* tocView_ = nullptr;
+    std::size_t tocViewLength_ = 0;
+    const unsigned char* toc_ = nullptr;
+    std::uint32_t tocLength_ = 0;
+    std::uint32_t dataBase_ = 0;
+    std::uint32_t fileRecordsOffset_ = 0;
+    std::uint32_t namesOffset_ = 0;
+    std::vector<FolderRecord> folders_; // every folder record, in record order
+    std::unordered_map<std::string_view, const FolderRecord*, CrcHash> folderIndex_;
+};
+
+} // namespace Mod

@@ -1,0 +1,35 @@
+#pragma once
+// A mounted module: the stacked sources in priority order, the string tables
+// of the chosen language in search order, and the parsed module files (the
+// chosen module first, then its required modules).
+
+#include "data/composite_source.h"
+#include "data/module_file.h"
+#include "data/string_table.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Mod {
+
+struct ModContext {
+    std::shared_ptr<CompositeSource> source;
+    std::vector<std::unique_ptr<StringTable>> stringTables;
+    std::vector<std::unique_ptr<ModuleFile>> moduleFiles;
+
+    // What the mounter chose and loaded, for reports: the language, and the
+    // disk path of each string table (same order as stringTables).
+    std::string language;
+    std::vector<std::string> stringTablePaths;
+
+    void reset();
+};
+
+// Mounts the .module file at modulePath (a full game path) into context.
+// Throws std::runtime_error "Cannot open module file " + modulePath when the
+// file cannot be opened; archives and string tables that fail are reported to
+// the diagnostic log and skipped.
+void MountModule(ModContext& context, const std::string& modulePath);
+
+} // namespace Mod

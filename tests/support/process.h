@@ -1,0 +1,19 @@
+#pragma once
+// Runs a program of ours as a user would and collects what it printed.
+
+#include <string>
+#include <vector>
+
+namespace TestSupport {
+
+struct ProcessResult {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+// Runs build/bin/<program> with args in workingDirectory (empty: inherited).
+ProcessResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& workingDirectory = {});
+
+} // namespace TestSupport

@@ -1,0 +1,72 @@
+// Builds the sample installation from its text form: every folder named
+// "X.sga.d" becomes the archive "X.sga" (packed by our SGA writer), every file
+// "X.ucs.txt" becomes the UCS string table "X.ucs"; other files are copied.
+// usage: tise-mksample SOURCE_FOLDER OUTPUT_FOLDER
+
+#include "data/sga_writer.h"
+#include "fixtures/ucs_builder.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("Cannot read " + path.string());
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+        throw std::runtime_error("Cannot write " + path.string());
+}
+
+bool endsWith(const std::string& text, const std::string& suffix)
+{
+    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+void build(const fs::path& source, const fs::path& target)
+{
+    fs::create_directories(target);
+    for (const auto& entry : fs::directory_iterator(source)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_directory() && endsWith(name, ".sga.d")) {
+            const std::string archive = Mod::writeSga(Mod::readFolderMembers(entry.path().string()));
+            writeFile(target / name.substr(0, name.size() - 2), archive);
+        } else if (entry.is_directory()) {
+            build(entry.path(), target / name);
+        } else if (endsWith(name, ".ucs.txt")) {
+            writeFile(target / name.substr(0, name.size() - 4), Fixtures::ucsFromText(readFile(entry.path())));
+        } else {
+            fs::copy_file(entry.path(), target / name, fs::copy_options::overwrite_existing);
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::cerr << "usage: tise-mksample SOURCE_FOLDER OUTPUT_FOLDER\n";
+        return 2;
+    }
+    try {
+        fs::remove_all(argv[2]);
+        build(argv[1], argv[2]);
+    } catch (const std::exception& error) {
+        std::cerr << "tise-mksample: " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
