@@ -1,0 +1,183 @@
+// tise-cli as a user runs it, on the sample installation and on folders made here.
+
+#include "data/archive_source.h"
+#include "support/process.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using TestSupport::runProgram;
+using TestSupport::TempDir;
+
+namespace {
+
+const std::string Sample = TISE_SAMPLE_DIR;
+
+TestSupport::ProcessResult cli(const std::vector<std::string>& args, const std::string& cwd = Sample)
+{
+    return runProgram("tise-cli", args, cwd);
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
+}
+
+} // namespace
+
+TEST(CliTest, ModulesListsTheCurrentDirectoryAndGivenFolders)
+{
+    TempDir extra;
+    extra.write("Other.module", "Name = Other\n");
+    extra.write("blank.MODULE", "");
+    const auto result = cli({"modules", extra.path().string()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<std::string> all = lines(result.out);
+    // Installations of this machine's Wine registries come first; the sample
+    // directory and the given folder follow in that order.
+    const std::vector<std::string> expected{
+        Sample + "/\tEmberwake.module\tEmberwake: a campaign mod for Ironveil",
+        Sample + "/\tIronveil.module\tIronveil: the base game",
+        extra.path().string() + "/\tblank.MODULE\t",
+        extra.path().string() + "/\tOther.module\t",
+    };
+    ASSERT_GE(all.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(all.end() - 4, all.end()), expected);
+}
+
+TEST(CliTest, InfoShowsTheMountInPriorityOrder)
+{
+    const auto result = cli({"info", "Emberwake.module"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, R"({
+  "module": "Emberwake.module",
+  "language": "English",
+  "sources": [
+    {"kind": "folder", "path": "Emberwake\\DATA\\"},
+    {"kind": "folder", "path": "ironveil\\Data\\"},
+    {"kind": "archive", "path": "ironveil\\Archives\\IronveilArt.sga"},
+    {"kind": "archive", "path": "ironveil\\Locale\\English\\IronveilLocale.sga"},
+    {"kind": "archive", "path": "Engine\\Locale\\English\\EngineLocale.sga"},
+    {"kind": "archive", "path": "Engine\\Engine.sga"}
+  ],
+  "stringTables": [
+    "Emberwake\\Locale\\English\\Emberwake.ucs",
+    "ironveil\\Locale\\English\\Ironveil.ucs",
+    "Engine\\Locale\\English\\Engine.ucs"
+  ]
+}
+)");
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(CliTest, ScreensLsAndCatReadTheMergedFileSystem)
+{
+    const auto screens = cli({"screens", "Emberwake.module"});
+    ASSERT_EQ(screens.exitCode, 0) << screens.err;
+    EXPECT_EQ(lines(screens.out), (std::vector<std::string>{"briefing.screen", "Credits.screen", "loading.screen",
+                                                             "lobby.screen", "MainMenu.screen", "Options.screen"}));
+
+    const auto ls = cli({"ls", "Emberwake.module", "art/UI"});
+    ASSERT_EQ(ls.exitCode, 0) << ls.err;
+    EXPECT_EQ(lines(ls.out), (std::vector<std::string>{"language.txt", "screens"})) << "the highest-priority spelling";
+
+    const auto shadowed = cli({"cat", "Emberwake.module", "Art\\UI\\Screens\\MainMenu.screen"});
+    ASSERT_EQ(shadowed.exitCode, 0) << shadowed.err;
+    EXPECT_EQ(shadowed.out, TestSupport::readFile(Sample + "/Emberwake/Data/art/ui/screens/MainMenu.screen"));
+    const auto base = cli({"cat", "Ironveil.module", "art/ui/screens/mainmenu.screen"});
+    ASSERT_EQ(base.exitCode, 0) << base.err;
+    EXPECT_NE(base.out.find("base game archive"), std::string::npos) << base.out;
+
+    const auto missing = cli({"cat", "Emberwake.module", "art/nothing.txt"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err, "tise-cli: File not found: art/nothing.txt\n");
+}
+
+TEST(CliTest, LocaliseResolvesStringReferences)
+{
+    const auto result = cli({"localise", "Emberwake.module", "$10", "$20", "$1", "$100", "$12345", "Plain text"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(lines(result.out), (std::vector<std::string>{"Emberwake overrides id 10", "The Ember Crown", "Ironveil",
+                                                            "Loading...", "$12345 No String!", "Plain text"}));
+}
+
+TEST(CliTest, FailuresAndBadUsageHaveTheirExitStatus)
+{
+    const auto missing = cli({"info", "Nothing.module"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "tise-cli: Cannot open module file Nothing.module\n");
+
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+    };
+    const std::vector<Case> usage{
+        {{}, 2}, {{"frobnicate"}, 2}, {{"info"}, 2}, {{"info", "a", "b"}, 2}, {{"sga"}, 2},
+        {{"sga", "pack", "x"}, 2}, {{"sga", "pack", "x", "-o"}, 2}, {{"ls", "M", "F", "--bogus"}, 2},
+    };
+    for (const Case& c : usage) {
+        const auto result = cli(c.args);
+        EXPECT_EQ(result.exitCode, c.status) << testing::PrintToString(c.args);
+        EXPECT_NE(result.err.find("usage: tise-cli"), std::string::npos) << result.err;
+    }
+    for (const std::vector<std::string>& help : {std::vector<std::string>{"--help"}, {"info", "--help"}, {"sga", "pack", "--help"}}) {
+        const auto result = cli(help);
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(result.out.rfind("usage: tise-cli", 0), 0u) << result.out;
+    }
+}
+
+TEST(CliTest, MountDiagnosticsGoToStderrWithoutFailing)
+{
+    TempDir install;
+    install.write("Broken.module", "ModFolder = Broken\nArchiveFile.1 = Bad\nDataFolder.1 = Data\n");
+    install.write("Broken/Bad.sga", "not an archive");
+    install.write("Broken/Data/Art/UI/Screens/Only.screen", "Screen = {}");
+    install.write("Broken/Locale/English/short.ucs", "\xFF");
+    const auto result = cli({"screens", "Broken.module"}, install.path().string());
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "Only.screen\n");
+    EXPECT_EQ(result.err, "Could not open archive Broken\\Bad.sga (file is too small)\nUCS file too short\n");
+}
+
+TEST(CliTest, SgaPackListAndCatRoundTrip)
+{
+    TempDir dir;
+    dir.write("in/Art/UI/Screens/Main.screen", "Screen = {}");
+    dir.write("in/Art/Big.txt", std::string(10000, 'z'));
+    dir.write("in/Top.TXT", "top");
+    const std::string archive = dir / "out.sga";
+
+    const auto pack = cli({"sga", "pack", dir / "in", "-o", archive});
+    ASSERT_EQ(pack.exitCode, 0) << pack.err;
+    EXPECT_EQ(pack.out, "");
+    const auto list = cli({"sga", "list", archive});
+    ASSERT_EQ(list.exitCode, 0) << list.err;
+    const auto rows = lines(list.out);
+    ASSERT_EQ(rows.size(), 3u) << list.out;
+    EXPECT_EQ(rows[0], "top.txt\t3\t3");
+    EXPECT_EQ(rows[1].rfind("art\\big.txt\t", 0), 0u);
+    EXPECT_NE(rows[1], "art\\big.txt\t10000\t10000") << "compressible members are compressed";
+    EXPECT_EQ(rows[2], "art\\ui\\screens\\main.screen\t11\t11") << "compression that does not help is not used";
+
+    const auto cat = cli({"sga", "cat", archive, "ART/big.txt"});
+    ASSERT_EQ(cat.exitCode, 0) << cat.err;
+    EXPECT_EQ(cat.out, std::string(10000, 'z'));
+
+    const auto stored = cli({"sga", "pack", dir / "in", "-o", dir / "stored.sga", "--store"});
+    ASSERT_EQ(stored.exitCode, 0) << stored.err;
+    EXPECT_NE(cli({"sga", "list", dir / "stored.sga"}).out.find("art\\big.txt\t10000\t10000\n"), std::string::npos);
+
+    const auto notFolder = cli({"sga", "pack", dir / "nothing", "-o", dir / "x.sga"});
+    EXPECT_EQ(notFolder.exitCode, 1);
+    const auto badArchive = cli({"sga", "list", dir / "in/Top.TXT"});
+    EXPECT_EQ(badArchive.exitCode, 1);
+    EXPECT_EQ(badArchive.err, "tise-cli: Could not open archive " + (dir / "in/Top.TXT") + " (file is too small)\n");
+}

@@ -1,0 +1,244 @@
+#include "data/archive_source.h"
+#include "data/sga_writer.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <zlib.h>
+
+using Mod::ArchiveSource;
+using TestSupport::TempDir;
+
+namespace {
+
+std::uint32_t get32(const std::string& bytes, std::size_t at)
+{
+    std::uint32_t value;
+    std::memcpy(&value, bytes.data() + at, 4);
+    return value;
+}
+
+void set32(std::string& bytes, std::size_t at, std::uint32_t value) { std::memcpy(bytes.data() + at, &value, 4); }
+
+// Offset of the first file record in archive bytes written by our writer.
+std::size_t firstFileRecord(const std::string& archive) { return 180 + get32(archive, 180 + 12); }
+
+std::string zlibStream(const std::string& data)
+{
+    uLongf length = compressBound(static_cast<uLong>(data.size()));
+    std::string out(length, '\0');
+    compress(reinterpret_cast<Bytef*>(out.data()), &length, reinterpret_cast<const Bytef*>(data.data()),
+             static_cast<uLong>(data.size()));
+    out.resize(length);
+    return out;
+}
+
+std::string text(const Mod::FilePtr& file) { return Mod::hasData(file) ? std::string(file->view()) : "<no file>"; }
+
+// Whether address lies in a mapping of the file at path, as /proc/self/maps shows.
+bool mappedFrom(const void* address, const std::string& path)
+{
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    const auto target = reinterpret_cast<std::uintptr_t>(address);
+    while (std::getline(maps, line)) {
+        std::uintptr_t low = 0, high = 0;
+        if (std::sscanf(line.c_str(), "%lx-%lx", &low, &high) == 2 && target >= low && target < high)
+            return line.size() >= path.size() && line.compare(line.size() - path.size(), path.size(), path) == 0;
+    }
+    return false;
+}
+
+const std::string Repetitive(5000, 'x');
+
+class ArchiveSourceTest : public ::testing::Test {
+protected:
+    std::string write(const std::vector<Mod::SgaMember>& members, bool compress = true)
+    {
+        return dir.write("archive.sga", Mod::writeSga(members, compress));
+    }
+    TempDir dir;
+};
+
+} // namespace
+
+TEST_F(ArchiveSourceTest, FindsMembersWithAnyCaseAndSeparator)
+{
+    ArchiveSource archive(write({{"Art/UI/Screens/Main.screen", "main"},
+                                 {"art\\ui\\styles\\default.lua", "style"},
+                                 {"Top.txt", "top"}}));
+    EXPECT_EQ(text(archive.open("ART/ui/Screens/MAIN.SCREEN")), "main");
+    EXPECT_EQ(text(archive.open("art\\ui\\screens\\main.screen")), "main");
+    EXPECT_EQ(text(archive.open("Art/UI\\Styles/Default.lua")), "style");
+    EXPECT_EQ(text(archive.open("top.txt")), "top") << "a bare name is looked up at the top level";
+    EXPECT_EQ(text(archive.open("art/ui/screens/missing.screen")), "<no file>");
+    EXPECT_EQ(text(archive.open("nofolder/main.screen")), "<no file>");
+    EXPECT_EQ(text(archive.open("art/ui/screens")), "<no file>") << "a folder is not a file";
+}
+
+TEST_F(ArchiveSourceTest, BinarySearchFindsEveryMemberOfALargeFolder)
+{
+    std::vector<Mod::SgaMember> members;
+    for (int i = 0; i < 1000; ++i)
+        members.push_back({"data/file" + std::to_string(i * 7919 % 1000) + ".bin", std::to_string(i * 7919 % 1000)});
+    ArchiveSource archive(write(members));
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(text(archive.open("data/file" + std::to_string(i) + ".bin")), std::to_string(i));
+    EXPECT_FALSE(Mod::hasData(archive.open("data/file1000.bin")));
+    EXPECT_FALSE(Mod::hasData(archive.open("data/a")));
+    EXPECT_FALSE(Mod::hasData(archive.open("data/zzz")));
+}
+
+TEST_F(ArchiveSourceTest, StoredMemberIsServedFromTheArchiveMapping)
+{
+    const std::string path = write({{"a/stored.bin", "stored bytes"}, {"a/packed.bin", Repetitive}});
+    ArchiveSource archive(path);
+    const Mod::FilePtr stored = archive.open("a/stored.bin");
+    ASSERT_TRUE(Mod::hasData(stored));
+    EXPECT_EQ(text(stored), "stored bytes");
+    EXPECT_TRUE(mappedFrom(stored->data, path)) << "an uncompressed member is never copied";
+
+    const Mod::FilePtr packed = archive.open("a/packed.bin");
+    ASSERT_TRUE(Mod::hasData(packed));
+    EXPECT_EQ(text(packed), Repetitive);
+    EXPECT_FALSE(mappedFrom(packed->data, path)) << "a compressed member is inflated into a buffer";
+}
+
+TEST_F(ArchiveSourceTest, MembersOutliveTheArchive)
+{
+    Mod::FilePtr stored, packed;
+    {
+        ArchiveSource archive(write({{"s.txt", "short"}, {"p.txt", Repetitive}}));
+        stored = archive.open("s.txt");
+        packed = archive.open("p.txt");
+    }
+    EXPECT_EQ(text(stored), "short");
+    EXPECT_EQ(text(packed), Repetitive);
+}
+
+TEST_F(ArchiveSourceTest, MemberWithEqualLengthsIsNotInflatedEvenWhenItIsAZlibStream)
+{
+    const std::string stream = zlibStream(Repetitive);
+    ArchiveSource archive(write({{"z.bin", stream}}, false));
+    EXPECT_EQ(text(archive.open("z.bin")), stream);
+}
+
+TEST_F(ArchiveSourceTest, CompressedMemberReadsAsAbsentWhenItDoesNotInflateToItsLength)
+{
+    std::string bytes = Mod::writeSga({{"p.txt", Repetitive}});
+    const std::size_t record = firstFileRecord(bytes);
+    ASSERT_LT(get32(bytes, record + 12), get32(bytes, record + 16)) << "the member is stored compressed";
+
+    set32(bytes, record + 16, 4000); // inflates to more than recorded
+    EXPECT_FALSE(Mod::hasData(ArchiveSource(dir.write("longer.sga", bytes)).open("p.txt")));
+
+    set32(bytes, record + 16, 5000);
+    bytes[get32(bytes, 176) + 6] ^= 0x55; // corrupt the deflate data
+    EXPECT_FALSE(Mod::hasData(ArchiveSource(dir.write("corrupt.sga", bytes)).open("p.txt")));
+}
+
+TEST_F(ArchiveSourceTest, UpperCaseNamesInTheArchiveAreNeverFound)
+{
+    std::string bytes = Mod::writeSga({{"folder/name.txt", "x"}});
+    const auto at = bytes.find("name.txt");
+    ASSERT_NE(at, std::string::npos);
+    bytes[at] = 'N';
+    ArchiveSource archive(dir.write("upper.sga", bytes));
+    EXPECT_FALSE(Mod::hasData(archive.open("folder/Name.txt")));
+    EXPECT_FALSE(Mod::hasData(archive.open("folder/name.txt")));
+}
+
+TEST_F(ArchiveSourceTest, ListGivesFilesThenSubFolders)
+{
+    ArchiveSource archive(write({{"art/ui/b.screen", "b"},
+                                 {"art/ui/a.screen", "a"},
+                                 {"art/ui/screens/x.screen", "x"},
+                                 {"art/ui/styles/y.lua", "y"},
+                                 {"root.txt", "r"}}));
+    const std::vector<std::string> expected{"a.screen", "b.screen", "screens", "styles"};
+    for (const std::string path : {"art\\ui", "art\\ui\\", "Art/UI/", "ART/ui"}) {
+        std::vector<std::string> names;
+        archive.list(path, names);
+        EXPECT_EQ(names, expected) << path;
+    }
+    std::vector<std::string> top{"kept"};
+    archive.list("", top);
+    EXPECT_EQ(top, (std::vector<std::string>{"kept", "root.txt", "art"}));
+    std::vector<std::string> none;
+    archive.list("art/missing", none);
+    EXPECT_TRUE(none.empty());
+}
+
+TEST_F(ArchiveSourceTest, MembersAreListedInTableOrderWithLengths)
+{
+    ArchiveSource archive(write({{"b/two.txt", "2"}, {"a/one.txt", Repetitive}, {"top.txt", "t"}}));
+    const auto members = archive.members();
+    ASSERT_EQ(members.size(), 3u);
+    EXPECT_EQ(members[0].path, "top.txt");
+    EXPECT_EQ(members[1].path, "a\\one.txt");
+    EXPECT_LT(members[1].storedLength, members[1].fullLength);
+    EXPECT_EQ(members[1].fullLength, Repetitive.size());
+    EXPECT_EQ(members[2].path, "b\\two.txt");
+    EXPECT_EQ(members[2].storedLength, 1u);
+}
+
+TEST_F(ArchiveSourceTest, EmptyMemberIsAnEmptyFile)
+{
+    ArchiveSource archive(write({{"empty.txt", ""}}));
+    const Mod::FilePtr file = archive.open("empty.txt");
+    ASSERT_TRUE(Mod::hasData(file));
+    EXPECT_EQ(file->length, 0u);
+}
+
+TEST_F(ArchiveSourceTest, WriterRejectsNamesThatDifferOnlyInCase)
+{
+    EXPECT_THROW(Mod::writeSga({{"a/X.txt", "1"}, {"A/x.txt", "2"}}), std::runtime_error);
+}
+
+TEST_F(ArchiveSourceTest, ConstructionFailuresNameThePathAndTheReason)
+{
+    std::string valid = Mod::writeSga({{"a.txt", "a"}});
+    std::string wrongMagic = valid;
+    wrongMagic[0] = '-';
+    std::string version4 = valid;
+    set32(version4, 8, 4);
+    std::string longToc = valid;
+    set32(longToc, 172, 1000000);
+    std::string foldersOutside = valid;
+    set32(foldersOutside, 180 + 6, 0x7FFFFFF0);
+    struct Case {
+        std::string name, bytes, reason;
+    };
+    const std::vector<Case> cases{
+        {"small.sga", std::string(203, '\0'), " (file is too small)"},
+        {"magic.sga", std::string("_ARCHIVX") + std::string(196, '\0'), " (file is not an SGA)"},
+        {"magic2.sga", wrongMagic, " (file is not an SGA)"},
+        {"v4.sga", version4, " (wrong SGA version)"},
+        {"toc.sga", longToc, " (table of contents lies outside the file)"},
+        {"folders.sga", foldersOutside, " (folder records lie outside the table of contents)"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = dir.write(c.name, c.bytes);
+        try {
+            ArchiveSource archive(path);
+            ADD_FAILURE() << c.name << " opened";
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(error.what(), "Could not open archive " + path + c.reason);
+        }
+    }
+    try {
+        ArchiveSource archive(dir / "missing.sga");
+        ADD_FAILURE() << "a missing archive opened";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(error.what(), "Could not open archive " + (dir / "missing.sga"));
+    }
+}
+
+TEST_F(ArchiveSourceTest, ArchivePathResolvesLikeAWindowsPath)
+{
+    dir.write("Mods/Archives/Art.sga", Mod::writeSga({{"x.txt", "found"}}));
+    ArchiveSource archive(dir / "mods\\ARCHIVES\\art.SGA");
+    EXPECT_EQ(text(archive.open("x.txt")), "found");
+}
