@@ -53,13 +53,14 @@ int compareNames(std::string_view a, std::string_view b)
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-} // namespace
-
-std::size_t ArchiveSource::CrcHash::operator()(std::string_view name) const
+std::uint32_t folderHash(std::string_view name)
 {
-    return ::crc32(static_cast<uLong>(name.size()), reinterpret_cast<const Bytef*>(name.data()),
-                   static_cast<uInt>(name.size()));
+    return static_cast<std::uint32_t>(::crc32(static_cast<uLong>(name.size()),
+                                              reinterpret_cast<const Bytef*>(name.data()),
+                                              static_cast<uInt>(name.size())));
 }
+
+} // namespace
 
 ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver) : path_(path)
 {
@@ -74,16 +75,19 @@ ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver
         throw std::runtime_error(message);
     };
 
-    std::optional<std::string> posix;
-    if (resolver) {
-        posix = resolver->resolve(path);
-    } else {
-        DiskPathResolver local;
-        posix = local.resolve(path);
+    // The path as given first; only when that fails, the case-insensitive way.
+    fd_ = ::open(toPosixSeparators(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) {
+        std::optional<std::string> posix;
+        if (resolver) {
+            posix = resolver->resolve(path);
+        } else {
+            DiskPathResolver local;
+            posix = local.resolve(path);
+        }
+        if (posix)
+            fd_ = ::open(posix->c_str(), O_RDONLY | O_CLOEXEC);
     }
-    if (!posix)
-        fail(nullptr);
-    fd_ = ::open(posix->c_str(), O_RDONLY | O_CLOEXEC);
     struct stat info;
     if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))
         fail(nullptr);
@@ -92,9 +96,15 @@ ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver
     if (fileSize_ < HeaderSize + TocPairsSize)
         fail("file is too small");
 
-    unsigned char header[HeaderSize];
-    if (::pread(fd_, header, HeaderSize, 0) != static_cast<ssize_t>(HeaderSize))
+    // One view of the whole file serves the header and the table of contents
+    // (address space is plentiful; pages are read only where touched).
+    // Members get views of their own, so they outlive the archive.
+    tocViewLength_ = static_cast<std::size_t>(fileSize_);
+    void* view = ::mmap(nullptr, tocViewLength_, PROT_READ, MAP_PRIVATE, fd_, 0);
+    if (view == MAP_FAILED)
         fail(nullptr);
+    tocView_ = view;
+    const auto* header = static_cast<const unsigned char*>(view);
     if (std::memcmp(header, "_ARCHIVE", 8) != 0)
         fail("file is not an SGA");
     if (read32(header + 8) != 2)
@@ -105,13 +115,7 @@ ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver
         fail("table of contents is too short");
     if (HeaderSize + std::uint64_t(tocLength_) > fileSize_)
         fail("table of contents lies outside the file");
-
-    tocViewLength_ = HeaderSize + std::size_t(tocLength_);
-    void* view = ::mmap(nullptr, tocViewLength_, PROT_READ, MAP_PRIVATE, fd_, 0);
-    if (view == MAP_FAILED)
-        fail(nullptr);
-    tocView_ = view;
-    toc_ = static_cast<const unsigned char*>(view) + HeaderSize;
+    toc_ = header + HeaderSize;
 
     const std::uint32_t foldersOffset = read32(toc_ + 6);
     const std::uint16_t folderCount = read16(toc_ + 10);
@@ -132,9 +136,17 @@ ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver
                        && folder.firstFolder <= folder.endFolder && folder.endFolder <= folderCount;
         folders_.push_back(folder);
     }
-    for (const FolderRecord& folder : folders_) {
-        if (folder.valid)
-            folderIndex_.insert_or_assign(folder.name, &folder);
+    std::size_t slots = 16;
+    while (slots < 2 * std::size_t(folderCount))
+        slots *= 2;
+    folderIndex_.assign(slots, -1);
+    for (std::size_t i = 0; i < folders_.size(); ++i) {
+        if (!folders_[i].valid)
+            continue;
+        std::size_t slot = folderHash(folders_[i].name) & (slots - 1);
+        while (folderIndex_[slot] >= 0 && folders_[folderIndex_[slot]].name != folders_[i].name)
+            slot = (slot + 1) & (slots - 1);
+        folderIndex_[slot] = static_cast<std::int32_t>(i); // a later record of the same name wins
     }
 }
 
@@ -164,8 +176,13 @@ ArchiveSource::FileRecord ArchiveSource::fileRecord(std::uint16_t index) const
 
 const ArchiveSource::FolderRecord* ArchiveSource::findFolder(const std::string& normalisedPath) const
 {
-    const auto found = folderIndex_.find(std::string_view(normalisedPath));
-    return found == folderIndex_.end() ? nullptr : found->second;
+    const std::size_t mask = folderIndex_.size() - 1;
+    for (std::size_t slot = folderHash(normalisedPath) & mask; folderIndex_[slot] >= 0; slot = (slot + 1) & mask) {
+        const FolderRecord& folder = folders_[folderIndex_[slot]];
+        if (folder.name == normalisedPath)
+            return &folder;
+    }
+    return nullptr;
 }
 
 FilePtr ArchiveSource::open(const std::string& path)

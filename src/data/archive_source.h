@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
 
 namespace Mod {
 
@@ -47,9 +46,6 @@ private:
     struct FileRecord {
         std::uint32_t name, dataOffset, storedLength, fullLength;
     };
-    struct CrcHash {
-        std::size_t operator()(std::string_view name) const;
-    };
 
     // The NUL-terminated name at offset in the name table; a null view when it
     // does not end inside the table of contents.
@@ -70,7 +66,9 @@ private:
     std::uint32_t fileRecordsOffset_ = 0;
     std::uint32_t namesOffset_ = 0;
     std::vector<FolderRecord> folders_; // every folder record, in record order
-    std::unordered_map<std::string_view, const FolderRecord*, CrcHash> folderIndex_;
+    // The folder index: open addressing over folders_, hashed with CRC-32 of
+    // the name (seeded with its length); -1 marks a free slot.
+    std::vector<std::int32_t> folderIndex_;
 };
 
 } // namespace Mod

@@ -36,7 +36,7 @@ std::vector<std::string> readFolder(const std::string& posixPath)
 
 std::optional<std::string> DiskPathResolver::resolve(std::string_view path)
 {
-    std::string posix = toPosixSeparators(path);
+    const std::string posix = toPosixSeparators(path);
     if (posix.empty())
         return std::nullopt;
     struct stat info;
@@ -44,8 +44,13 @@ std::optional<std::string> DiskPathResolver::resolve(std::string_view path)
         return posix;
 
     std::string resolved = posix.front() == '/' ? "/" : "";
+    auto append = [&resolved](const std::string& name) {
+        if (!resolved.empty() && resolved.back() != '/')
+            resolved += '/';
+        resolved += name;
+    };
     std::size_t start = 0;
-    while (start <= posix.size()) {
+    while (start < posix.size()) {
         std::size_t end = posix.find('/', start);
         if (end == std::string::npos)
             end = posix.size();
@@ -53,24 +58,36 @@ std::optional<std::string> DiskPathResolver::resolve(std::string_view path)
         start = end + 1;
         if (component.empty())
             continue;
-        std::string name = component;
-        if (component != "." && component != "..") {
-            std::lock_guard lock(mutex_);
-            const Folder* entries = folder(resolved);
+        if (component == "." || component == "..") {
+            append(component);
+            continue;
+        }
+        std::lock_guard lock(mutex_);
+        const auto known = folders_.find(resolved);
+        const Folder* entries = known == folders_.end() ? nullptr : known->second.get();
+        if (!entries) {
+            // A folder not seen yet is read only when the exact name is not in it.
+            std::string exact = resolved;
+            if (!exact.empty() && exact.back() != '/')
+                exact += '/';
+            if (::stat((exact + component).c_str(), &info) == 0) {
+                append(component);
+                continue;
+            }
+            entries = folder(resolved);
             if (!entries)
                 return std::nullopt;
-            if (!entries->names.count(component)) {
-                const auto match = entries->byLowerName.find(toLowerAscii(component));
-                if (match == entries->byLowerName.end())
-                    return std::nullopt;
-                name = match->second;
-            }
         }
-        if (!resolved.empty() && resolved.back() != '/')
-            resolved += '/';
-        resolved += name;
+        if (entries->names.count(component)) {
+            append(component);
+            continue;
+        }
+        const auto match = entries->byLowerName.find(toLowerAscii(component));
+        if (match == entries->byLowerName.end())
+            return std::nullopt;
+        append(match->second);
     }
-    if (posix.back() == '/' && resolved.back() != '/')
+    if (posix.back() == '/' && !resolved.empty() && resolved.back() != '/')
         resolved += '/';
     return resolved;
 }
