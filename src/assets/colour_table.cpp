@@ -1,0 +1,36 @@
+#include "assets/colour_table.h"
+
+#include "assets/data_state.h"
+
+#include <lua.hpp>
+
+namespace {
+const char* const ColourFile = "art\\ui\\styles\\colourtable.colours";
+const char* const CopyColours = "for _,e in next,ColourTable do(...)[e.key]=e.value end";
+const gfx::Color OpaqueBlack{0.0f, 0.0f, 0.0f, 1.0f};
+} // namespace
+
+ColourTable::ColourTable(Mod::FileSource& files, const Lua::Limits& limits)
+    : state_(Lua::prepareDataState(files.open(ColourFile), CopyColours, limits))
+{
+}
+
+gfx::Color ColourTable::lookup(const std::string& key) const
+{
+    if (!state_)
+        return OpaqueBlack;
+    lua_State* L = state_.get();
+    lua_pushlstring(L, key.data(), key.size());
+    lua_rawget(L, LUA_REGISTRYINDEX);
+    if (!lua_istable(L, -1)) {
+        lua_pop(L, 1);
+        return OpaqueBlack;
+    }
+    float channels[4];
+    for (int i = 0; i < 4; ++i) {
+        lua_rawgeti(L, -1 - i, i + 1);
+        channels[i] = static_cast<float>(lua_tonumber(L, -1)) * (1.0f / 255.0f);
+    }
+    lua_pop(L, 5);
+    return {channels[0], channels[1], channels[2], channels[3]};
+}

@@ -1,0 +1,34 @@
+#pragma once
+// Lua states for untrusted game files: no standard library, a memory cap
+// enforced by the allocator, and an instruction budget enforced by a count
+// hook. A file that loops forever or allocates without bound fails like any
+// other failing file instead of hanging or exhausting the machine.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+struct lua_State;
+
+namespace Lua {
+
+struct Limits {
+    // Far above what real colour tables, style sheets, font files and screens
+    // need (they use kilobytes and thousands of instructions).
+    std::size_t memoryBytes = 256u << 20;
+    std::uint64_t instructions = 200'000'000;
+};
+
+struct StateCloser {
+    void operator()(lua_State* state) const;
+};
+using StatePtr = std::unique_ptr<lua_State, StateCloser>;
+
+// A new, empty state with the limits. Throws std::bad_alloc when not even
+// the state can be made.
+StatePtr newState(const Limits& limits = {});
+
+// The text of the error value on top of the stack ("" when it is not text).
+const char* errorText(lua_State* state);
+
+} // namespace Lua
