@@ -39,7 +39,10 @@ enum class DrawTextOptions : unsigned {
 class RenderTarget {
 public:
     // Draws on device (a window's widget or a QImage), which must outlive the
-    // target. The device's logical pixels are the target's DIPs.
+    // target. The device's logical pixels are the target's DIPs. Qt paints a
+    // widget only inside its paint event, so on a widget each beginDraw and
+    // its endDraw belong in one paint event (a beginDraw elsewhere makes the
+    // endDraw throw E_FAIL).
     RenderTarget(const GraphicsContext& context, QPaintDevice& device);
     virtual ~RenderTarget();
     RenderTarget(const RenderTarget&) = delete;
