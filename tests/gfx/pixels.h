@@ -1,0 +1,32 @@
+#pragma once
+// Reading rendered pixels back in graphics tests.
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+
+#include <gtest/gtest.h>
+
+namespace GfxTest {
+
+// A premultiplied ARGB32 image filled with one colour.
+QImage makeImage(int width, int height, QColor fill = Qt::transparent);
+
+// The raw premultiplied channels of a pixel.
+struct Rgba {
+    int r, g, b, a;
+};
+Rgba rawPixel(const QImage& image, int x, int y);
+
+// Whether the pixel's premultiplied channels are each within tolerance of
+// the expected ones; the message names both on failure.
+testing::AssertionResult pixelIs(const QImage& image, int x, int y, Rgba expected, int tolerance = 1);
+
+// The bounding box of all pixels that differ from the background colour
+// (empty when none do).
+QRect inkBounds(const QImage& image, QColor background);
+
+// How many pixels differ from the background.
+int inkCount(const QImage& image, QColor background);
+
+} // namespace GfxTest
