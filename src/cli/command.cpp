@@ -20,6 +20,7 @@ const std::vector<Command>& commands()
         std::vector<Command> all;
         addDataCommands(all);
         addArchiveCommands(all);
+        addTextureCommands(all);
         return all;
     }();
     return list;

@@ -51,5 +51,6 @@ std::string jsonString(std::string_view text);
 // The commands, grouped by what they work on.
 void addDataCommands(std::vector<Command>& list);
 void addArchiveCommands(std::vector<Command>& list);
+void addTextureCommands(std::vector<Command>& list);
 
 } // namespace Cli

@@ -1,0 +1,45 @@
+// tise-cli commands over textures: decode.
+
+#include "cli/command.h"
+
+#include "assets/texture_decoding.h"
+#include "cli/bitmap_png.h"
+#include "data/disk_file_source.h"
+#include "gfx/texture_device.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+namespace Cli {
+
+namespace {
+
+// The file's bytes. An empty file cannot be mapped, but it is still a file
+// for the decoder to reject.
+Mod::FilePtr readDiskFile(const std::string& path)
+{
+    if (Mod::FilePtr file = Mod::mapDiskFile(path); Mod::hasData(file))
+        return file;
+    std::error_code error;
+    if (std::filesystem::is_regular_file(path, error) && std::filesystem::file_size(path, error) == 0 && !error)
+        return std::make_shared<const Mod::FileData>(Mod::FileData{"", 0});
+    throw std::runtime_error("Cannot open file " + path);
+}
+
+int decode(const Arguments& args, std::ostream&)
+{
+    const std::string output = args.option("-o", true);
+    gfx::TextureDevice device;
+    const gfx::BitmapPtr bitmap = Assets::DecodeTexture(readDiskFile(args.positional[0]), device);
+    writeBitmapPng(*bitmap, output, args.has("--premultiplied"));
+    return 0;
+}
+
+} // namespace
+
+void addTextureCommands(std::vector<Command>& list)
+{
+    list.push_back({"decode", "FILE -o OUT.png [--premultiplied]", 1, 1, {"-o"}, {"--premultiplied"}, decode});
+}
+
+} // namespace Cli
