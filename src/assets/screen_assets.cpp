@@ -1,0 +1,8 @@
+#include "assets/screen_assets.h"
+
+ScreenAssets::ScreenAssets(const gfx::GraphicsContext& context, std::shared_ptr<Mod::FileSource> files,
+                           const Lua::Limits& limits)
+    : colours_(*files, limits), styleSheets_(files, limits), fonts_(context, files, limits),
+      textures_(context, files, textureDevice_, fonts_)
+{
+}
