@@ -4,6 +4,7 @@
 // usage: tise-mksample SOURCE_FOLDER OUTPUT_FOLDER
 
 #include "data/sga_writer.h"
+#include "fixtures/texture_text.h"
 #include "fixtures/ucs_builder.h"
 
 #include <filesystem>
@@ -35,20 +36,39 @@ bool endsWith(const std::string& text, const std::string& suffix)
     return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
+// Files made from a text form: the name without ".txt" and the bytes made.
+bool convertText(std::string& name, std::string& bytes)
+{
+    if (endsWith(name, ".ucs.txt"))
+        bytes = Fixtures::ucsFromText(bytes);
+    else if (endsWith(name, ".dds.txt") || endsWith(name, ".tga.txt"))
+        bytes = Fixtures::textureFromText(bytes);
+    else
+        return false;
+    name.resize(name.size() - 4);
+    return true;
+}
+
 void build(const fs::path& source, const fs::path& target)
 {
     fs::create_directories(target);
     for (const auto& entry : fs::directory_iterator(source)) {
         const std::string name = entry.path().filename().string();
         if (entry.is_directory() && endsWith(name, ".sga.d")) {
-            const std::string archive = Mod::writeSga(Mod::readFolderMembers(entry.path().string()));
+            std::vector<Mod::SgaMember> members = Mod::readFolderMembers(entry.path().string());
+            for (Mod::SgaMember& member : members)
+                convertText(member.path, member.data);
+            const std::string archive = Mod::writeSga(members);
             writeFile(target / name.substr(0, name.size() - 2), archive);
         } else if (entry.is_directory()) {
             build(entry.path(), target / name);
-        } else if (endsWith(name, ".ucs.txt")) {
-            writeFile(target / name.substr(0, name.size() - 4), Fixtures::ucsFromText(readFile(entry.path())));
         } else {
-            fs::copy_file(entry.path(), target / name, fs::copy_options::overwrite_existing);
+            std::string made = name;
+            std::string bytes = readFile(entry.path());
+            if (convertText(made, bytes))
+                writeFile(target / made, bytes);
+            else
+                fs::copy_file(entry.path(), target / name, fs::copy_options::overwrite_existing);
         }
     }
 }
