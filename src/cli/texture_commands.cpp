@@ -1,10 +1,14 @@
-// tise-cli commands over textures: decode.
+// tise-cli commands over textures: texture, decode.
 
 #include "cli/command.h"
 
+#include "assets/screen_assets.h"
 #include "assets/texture_decoding.h"
 #include "cli/bitmap_png.h"
+#include "cli/gui_session.h"
 #include "data/disk_file_source.h"
+#include "data/mod_context.h"
+#include "gfx/graphics_context.h"
 #include "gfx/texture_device.h"
 
 #include <filesystem>
@@ -35,10 +39,25 @@ int decode(const Arguments& args, std::ostream&)
     return 0;
 }
 
+// The bitmap a texture art item of a screen of the module would draw.
+int texture(const Arguments& args, std::ostream&)
+{
+    const std::string output = args.option("-o", true);
+    Mod::ModContext module;
+    Mod::MountModule(module, args.positional[0]);
+    const GuiSession gui;
+    const gfx::GraphicsContext context;
+    ScreenAssets assets(context, module.source);
+    const gfx::BitmapPtr bitmap = assets.getTexture(args.positional[1]);
+    writeBitmapPng(*bitmap, output, args.has("--premultiplied"));
+    return 0;
+}
+
 } // namespace
 
 void addTextureCommands(std::vector<Command>& list)
 {
+    list.push_back({"texture", "MODULE NAME -o OUT.png [--premultiplied]", 2, 2, {"-o"}, {"--premultiplied"}, texture});
     list.push_back({"decode", "FILE -o OUT.png [--premultiplied]", 1, 1, {"-o"}, {"--premultiplied"}, decode});
 }
 

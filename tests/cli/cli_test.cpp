@@ -85,7 +85,8 @@ TEST(CliTest, ScreensLsAndCatReadTheMergedFileSystem)
 
     const auto ls = cli({"ls", "Emberwake.module", "art/UI"});
     ASSERT_EQ(ls.exitCode, 0) << ls.err;
-    EXPECT_EQ(lines(ls.out), (std::vector<std::string>{"language.txt", "screens", "styles"})) << "the highest-priority spelling";
+    EXPECT_EQ(lines(ls.out), (std::vector<std::string>{"language.txt", "screens", "styles", "Textures"}))
+        << "the highest-priority spelling";
 
     const auto shadowed = cli({"cat", "Emberwake.module", "Art\\UI\\Screens\\MainMenu.screen"});
     ASSERT_EQ(shadowed.exitCode, 0) << shadowed.err;
