@@ -22,8 +22,8 @@ class GraphicsContext;
 
 class ScreenAssets {
 public:
-    // Reads the colour table and registers the game's fonts; both context and
-    // the files must outlive the assets.
+    // Reads the colour table and registers the game's fonts from files;
+    // context must outlive the assets.
     ScreenAssets(const gfx::GraphicsContext& context, std::shared_ptr<Mod::FileSource> files,
                  const Lua::Limits& limits = {});
     ScreenAssets(const ScreenAssets&) = delete;

@@ -184,6 +184,13 @@ TEST_F(FontRegistryTest, FontFilesGiveFormatsOfTheirTypefaceAtThreeQuartersOfThe
     const float bookWidth = width(*book.format, text);
     EXPECT_GT(width(*bold.format, text), bookWidth * 1.05f);
     EXPECT_GT(width(*serif.format, text), bookWidth * 1.02f);
+
+    // A typeface that only the file system has, named in German.
+    const FontEntry& mono = fontWith("mono", "font = { name = 'Tise Schrift Buch', sizeDefault = 32 }");
+    ASSERT_FALSE(mono.fallback);
+    EXPECT_EQ(mono.format->familyName(), u"Tise Schrift");
+    EXPECT_NEAR(width(*mono.format, u"iiiiii"), width(*mono.format, u"MMMMMM"), 0.5f) << "set in the mono font";
+    EXPECT_GT(width(*book.format, u"MMMMMM"), width(*book.format, u"iiiiii") * 2);
 }
 
 TEST_F(FontRegistryTest, SizeKeysMakeTheSizeTable)
