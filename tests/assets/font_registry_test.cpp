@@ -49,6 +49,8 @@ protected:
         dir.write("Font/DejaVuSans-Bold.ttf", GfxTest::readDejaVu("DejaVuSans-Bold.ttf"));
         dir.write("Font/SERIF.TTF", GfxTest::readDejaVu("DejaVuSerif.ttf"));
         dir.write("Font/german.Ttf", germanMono());
+        dir.write("Font/corrupt.ttf", GfxTest::readDejaVu("DejaVuSans.ttf").substr(0, 300));
+        dir.write("Font/empty.ttf", "");
         dir.write("Font/mono.ttf.disabled", GfxTest::readDejaVu("DejaVuSansMono.ttf"));
         dir.write("Font/subfolder.ttf/inner.ttf", GfxTest::readDejaVu("DejaVuSansMono.ttf"));
         dir.write("Font/gillsans_16.fnt", "font = { name = 'DejaVu Sans Book', sizeDefault = 16,"
@@ -85,15 +87,16 @@ TEST_F(FontRegistryTest, RegistersTheTrueTypeFilesOfTheFontFolder)
 {
     const gfx::FontCollection& collection = *registry().collection();
     EXPECT_EQ(files->listed, (std::vector<std::string>{"font\\"}));
-    EXPECT_EQ(files->opened, (std::vector<std::string>{"font\\DejaVuSans-Bold.ttf", "font\\DejaVuSans.ttf",
-                                                       "font\\german.Ttf", "font\\SERIF.TTF",
-                                                       "font\\subfolder.ttf"}));
+    EXPECT_EQ(files->opened,
+              (std::vector<std::string>{"font\\corrupt.ttf", "font\\DejaVuSans-Bold.ttf", "font\\DejaVuSans.ttf",
+                                        "font\\empty.ttf", "font\\german.Ttf", "font\\SERIF.TTF",
+                                        "font\\subfolder.ttf"}));
 
     std::vector<std::u16string> families;
     for (const gfx::FontFamily& family : collection.families())
         families.push_back(family.names.front().text);
     EXPECT_EQ(families, (std::vector<std::u16string>{u"DejaVu Sans", u"Tise Mono", u"DejaVu Serif"}))
-        << "in listing order; the disabled file and the folder are not fonts of the collection";
+        << "in listing order; broken files, the disabled file and the folder are not fonts of the collection";
     const gfx::FontFamily& sans = collection.families().front();
     ASSERT_EQ(sans.fonts.size(), 2u);
     EXPECT_EQ(sans.fonts[0].description.faceNames.front().text, u"Bold");
