@@ -28,7 +28,6 @@ std::unique_ptr<Control> ContainerControl::removeChild(Control* child)
         return nullptr;
     std::unique_ptr<Control> removed = std::move(*found);
     children_.erase(found);
-    removed->parent_ = nullptr;
     return removed;
 }
 

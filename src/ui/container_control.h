@@ -20,6 +20,8 @@ public:
     // and returns it.
     virtual Control* addChild(std::unique_ptr<Control> child);
     // Gives the child back without destroying it; null if it is not a child.
+    // The child still names this container as its parent (until it is added
+    // elsewhere), so that destroying it later still hands hover and focus on.
     virtual std::unique_ptr<Control> removeChild(Control* child);
     virtual void clearChildren();
 

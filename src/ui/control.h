@@ -35,6 +35,7 @@ public:
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
+    // The owning container; null for a root or a control never added.
     ContainerControl* parent() const { return parent_; }
     float width() const { return width_; }
     float height() const { return height_; }
