@@ -28,10 +28,15 @@ ErrorBoxHandler& currentHandler()
 
 std::string reportError(QWidget* owner, ErrorCatcher catcher, const std::exception& error)
 {
-    const std::string text = errorReportText(catcher, error);
+    std::string text = errorReportText(catcher, error);
+    reportErrorText(owner, text);
+    return text;
+}
+
+void reportErrorText(QWidget* owner, const std::string& text)
+{
     std::cerr << text << std::endl;
     currentHandler()(owner, text);
-    return text;
 }
 
 ErrorBoxHandler setErrorBoxHandler(ErrorBoxHandler handler)

@@ -19,6 +19,9 @@ using ErrorBoxHandler = std::function<void(QWidget* owner, const std::string& te
 // Writes the report of error to stderr and shows it; returns the text.
 std::string reportError(QWidget* owner, ErrorCatcher catcher, const std::exception& error);
 
+// Writes an already composed report to stderr and shows it.
+void reportErrorText(QWidget* owner, const std::string& text);
+
 // Replaces the message box; an empty handler restores it. Returns the old one.
 ErrorBoxHandler setErrorBoxHandler(ErrorBoxHandler handler);
 

@@ -3,9 +3,12 @@
 #include "app/error_box.h"
 
 #include <QEvent>
+#include <QMetaObject>
+#include <QPointer>
 #include <QWidget>
 
 #include <exception>
+#include <string>
 #include <utility>
 
 namespace app {
@@ -80,7 +83,16 @@ bool NativeWindow::dispatch(QEvent& event)
     try {
         return handleEvent(event);
     } catch (const std::exception& error) {
-        Kestra::reportError(widget_, Kestra::ErrorCatcher::Window, error);
+        if (event.type() == QEvent::Paint) {
+            // A box opened inside a paint event would run its own loop while
+            // the widget is still painting: show it once the paint is over.
+            QPointer<QWidget> owner = widget_;
+            const std::string text = Kestra::errorReportText(Kestra::ErrorCatcher::Window, error);
+            QMetaObject::invokeMethod(
+                widget_, [owner, text] { Kestra::reportErrorText(owner.data(), text); }, Qt::QueuedConnection);
+        } else {
+            Kestra::reportError(widget_, Kestra::ErrorCatcher::Window, error);
+        }
         return false;
     }
 }

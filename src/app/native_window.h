@@ -2,7 +2,8 @@
 // A window of the program: a Qt widget whose events all pass through one
 // forwarding point to the window object. That point is the program's event
 // catcher: a standard exception thrown while an event is handled is reported
-// in a message box owned by the window, and the program goes on.
+// in a message box owned by the window, and the program goes on. (A failed
+// paint is reported just after the paint event, not inside it.)
 //
 // The object and its widget end together: closing the window destroys the
 // object, and destroying the object closes the window.

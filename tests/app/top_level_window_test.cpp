@@ -213,12 +213,30 @@ TEST_F(WindowTest, AFailedPaintIsReportedAndTheNextOneWorks)
 {
     window->red->throwOnPaint = true;
     (void)widget().grab();
+    EXPECT_TRUE(reports.empty()); // not from inside the paint
+    QCoreApplication::sendPostedEvents();
     ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].owner, &widget());
     EXPECT_EQ(reports[0].text, "TISE has encountered an exception.\nThe cause is: Paint failed.");
     window->red->throwOnPaint = false;
     const QImage image = widget().grab().toImage();
     EXPECT_EQ(image.pixelColor(20, 20), QColor(255, 0, 0));
     EXPECT_EQ(reports.size(), 1u);
+}
+
+TEST_F(WindowTest, AControlThatInvalidatesWhilePaintingKeepsTheWindowRepainting)
+{
+    struct Restless final : ui::Control {
+        int paints = 0;
+        void paint(gfx::RenderTarget&) override
+        {
+            if (++paints < 5)
+                invalidate();
+        }
+    };
+    auto* restless = static_cast<Restless*>(window->addChild(std::make_unique<Restless>()));
+    widget().update();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return restless->paints >= 5; }, 10000));
 }
 
 TEST_F(WindowTest, ClosingTheLastWindowDestroysItAndEndsTheLoop)
