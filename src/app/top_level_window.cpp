@@ -144,6 +144,9 @@ void TopLevelWindow::paintWindow()
         throw;
     }
     renderTarget_->endDraw();
+    // Something asked for a repaint while the tree was painting: paint again.
+    if (!validateAfterPaint())
+        w->update();
 }
 
 void TopLevelWindow::resized()

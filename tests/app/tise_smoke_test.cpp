@@ -1,6 +1,6 @@
 // Starts the real viewer on a virtual X display in the sample installation,
 // finds its window, clicks the first module and takes a screenshot
-// (kept as build/tise-smoke.png).
+// (kept as build/tise-smoke.png). Each wait gives up after 15 seconds at most.
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,7 @@ public:
 
     // Runs argv in folder (empty: here); extra environment entries as NAME=VALUE.
     void start(std::vector<std::string> argv, const std::vector<std::string>& environment,
-               const std::string& folder = {}, int keepFd = -1)
+               const std::string& folder = {})
     {
         pid_ = ::fork();
         if (pid_ != 0)
@@ -45,7 +45,6 @@ public:
             ::_exit(126);
         if (!std::freopen("/dev/null", "wb", stdout))
             ::_exit(126);
-        (void)keepFd;
         std::vector<char*> args;
         for (std::string& arg : argv)
             args.push_back(arg.data());
@@ -95,7 +94,7 @@ TEST(TiseSmokeTest, ShowsTheModuleListAndOpensAModuleUnderXvfb)
                {});
     ::close(ready[1]);
     pollfd waitFor{ready[0], POLLIN, 0};
-    ASSERT_EQ(::poll(&waitFor, 1, 20000), 1) << "Xvfb did not start";
+    ASSERT_EQ(::poll(&waitFor, 1, 10000), 1) << "Xvfb did not start";
     std::array<char, 32> number{};
     const ssize_t got = ::read(ready[0], number.data(), number.size() - 1);
     ::close(ready[0]);
@@ -110,7 +109,7 @@ TEST(TiseSmokeTest, ShowsTheModuleListAndOpensAModuleUnderXvfb)
                {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + runtime}, TISE_SAMPLE_DIR);
 
     const std::string window =
-        output(display, "timeout 20 xdotool search --sync --name 'Tavrel Ironveil Screen Editor' | head -n 1");
+        output(display, "timeout 10 xdotool search --sync --name 'Tavrel Ironveil Screen Editor' | head -n 1");
     ASSERT_FALSE(window.empty()) << "no window";
     const std::string id = window.substr(0, window.find('\n'));
     std::istringstream geometry(output(display, "xdotool getwindowgeometry --shell " + id));
@@ -131,7 +130,7 @@ TEST(TiseSmokeTest, ShowsTheModuleListAndOpensAModuleUnderXvfb)
     const std::string read = "convert " + shot + " -format '%[fx:int(255*" + probe + ".r)] %[fx:int(255*" + probe
                              + ".b)]' info:";
     bool band = false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
     while (!band && std::chrono::steady_clock::now() < deadline) {
         output(display, "import -window root " + shot);
         std::istringstream colour(output(display, read));

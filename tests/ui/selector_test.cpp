@@ -193,6 +193,28 @@ TEST_F(SelectorTest, ColumnsLineUpAcrossAllGroups)
     EXPECT_EQ(selector->columnWidths().size(), 2u);
 }
 
+TEST_F(SelectorTest, AWiderFirstColumnElsewhereMovesTheSecondColumnOfEveryRow)
+{
+    selector->addFolder("C:\\Games\\A\\");
+    const ui::SelectorRow& row = *selector->groups()[0]->rows()[0];
+    const float before = selector->columnWidths()[0];
+    const int y0 = int(centreOf(row).y - row.height() / 2);
+    // The left edge of the first ink right of the first column's widest text.
+    const auto secondColumnX = [&](const QImage& image) {
+        for (int x = int(16 + 16 + before + 4); x < 400; ++x)
+            for (int y = y0; y < y0 + int(row.height()); ++y)
+                if (image.pixelColor(x, y).red() < 150)
+                    return x;
+        return -1;
+    };
+    const int x1 = secondColumnX(render());
+    ASSERT_GT(x1, 0);
+    selector->addFolder("D:/Other");
+    const float wider = selector->columnWidths()[0];
+    const int x2 = secondColumnX(render());
+    EXPECT_NEAR(x2 - x1, wider - before, 1.0);
+}
+
 TEST_F(SelectorTest, ColumnCountChangesOnlyWhileEmpty)
 {
     selector->setColumnCount(3);
