@@ -94,6 +94,17 @@ void BM_SelectorPaint(benchmark::State& state)
 }
 BENCHMARK(BM_SelectorPaint)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
+// Listing a folder: a text layout per cell, made once.
+void BM_SelectorListing(benchmark::State& state)
+{
+    application();
+    for (auto _ : state) {
+        Scene scene(static_cast<int>(state.range(0)));
+        benchmark::DoNotOptimize(scene.selector->groups().size());
+    }
+}
+BENCHMARK(BM_SelectorListing)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
+
 // The pointer moves between two rows: each move repaints the list.
 void BM_SelectorHoverRepaint(benchmark::State& state)
 {
