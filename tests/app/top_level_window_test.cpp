@@ -173,6 +173,17 @@ TEST_F(WindowTest, MouseEventsReachTheTree)
     EXPECT_EQ(window->blue->clicks, 0);
 }
 
+TEST_F(WindowTest, AQuickSecondPressCountsAsAPress)
+{
+    click({20, 20});
+    QMouseEvent again(QEvent::MouseButtonDblClick, QPointF(20, 20), widget().mapToGlobal(QPointF(20, 20)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&widget(), &again);
+    EXPECT_TRUE(window->isDragging());
+    QTest::mouseRelease(&widget(), Qt::LeftButton, Qt::NoModifier, {20, 20});
+    EXPECT_EQ(window->red->clicks, 2);
+}
+
 TEST_F(WindowTest, TheWheelScrollsTheControlUnderThePointer)
 {
     click({20, 20}); // focus on red
