@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Builds tise and shows the sample installation (or the folders given).
+# Builds tise and starts it in the sample installation (folders given are
+# listed too). Without a display it lists the modules with tise-cli instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 cmake -S . -B build >/dev/null
 cmake --build build -j2
 cd build/sample
-echo "== tise-cli modules"
-../bin/tise-cli modules "$@"
-echo "== tise-cli info Emberwake.module"
-../bin/tise-cli info Emberwake.module
-echo "== tise-cli screens Emberwake.module"
-../bin/tise-cli screens Emberwake.module
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display (\$DISPLAY and \$WAYLAND_DISPLAY are empty): listing the modules with tise-cli instead."
+  exec ../bin/tise-cli modules "$@"
+fi
+exec ../bin/tise "$@"

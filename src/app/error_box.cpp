@@ -1,0 +1,49 @@
+#include "app/error_box.h"
+
+#include <QMessageBox>
+#include <QString>
+
+#include <iostream>
+#include <utility>
+
+namespace Kestra {
+
+namespace {
+
+void showMessageBox(QWidget* owner, const std::string& text)
+{
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(ProgramName.data(), ProgramName.size()),
+                    QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok,
+                    owner);
+    box.exec();
+}
+
+ErrorBoxHandler& currentHandler()
+{
+    static ErrorBoxHandler handler = showMessageBox;
+    return handler;
+}
+
+} // namespace
+
+std::string reportError(QWidget* owner, ErrorCatcher catcher, const std::exception& error)
+{
+    std::string text = errorReportText(catcher, error);
+    reportErrorText(owner, text);
+    return text;
+}
+
+void reportErrorText(QWidget* owner, const std::string& text)
+{
+    std::cerr << text << std::endl;
+    currentHandler()(owner, text);
+}
+
+ErrorBoxHandler setErrorBoxHandler(ErrorBoxHandler handler)
+{
+    if (!handler)
+        handler = showMessageBox;
+    return std::exchange(currentHandler(), std::move(handler));
+}
+
+} // namespace Kestra

@@ -1,0 +1,161 @@
+#include "app/top_level_window.h"
+
+#include "gfx/render_target.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QWidget>
+
+#include <atomic>
+#include <cmath>
+
+namespace app {
+
+namespace {
+
+std::atomic<int> openWindows{0};
+
+unsigned heldButtons(Qt::MouseButtons buttons)
+{
+    unsigned held = 0;
+    if (buttons & Qt::LeftButton)
+        held |= ui::HeldLeft;
+    if (buttons & Qt::RightButton)
+        held |= ui::HeldRight;
+    if (buttons & Qt::MiddleButton)
+        held |= ui::HeldMiddle;
+    return held;
+}
+
+int pressedButton(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return ui::LeftButton;
+    case Qt::MiddleButton: return ui::MiddleButton;
+    case Qt::RightButton: return ui::RightButton;
+    default: return -1;
+    }
+}
+
+gfx::Point pointOf(const QSinglePointEvent& event)
+{
+    const QPointF p = event.position();
+    return {static_cast<float>(p.x()), static_cast<float>(p.y())};
+}
+
+} // namespace
+
+TopLevelWindow::TopLevelWindow(const gfx::GraphicsContext& graphics) : graphics_(&graphics) {}
+
+TopLevelWindow::~TopLevelWindow()
+{
+    renderTarget_.reset();
+    abandonDrag();
+    if (counted_ && --openWindows == 0)
+        QCoreApplication::quit();
+}
+
+int TopLevelWindow::openWindowCount() { return openWindows.load(); }
+
+void TopLevelWindow::create(const QString& title, float width, float height)
+{
+    // Qt sizes widgets in DIPs and applies the screen's scale itself.
+    createNative(title, static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height)));
+    ++openWindows;
+    counted_ = true;
+    width_ = width;
+    height_ = height;
+    widget()->show();
+}
+
+void TopLevelWindow::setBounds(float, float, float width, float height)
+{
+    if (QWidget* w = widget())
+        w->resize(static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height)));
+}
+
+void TopLevelWindow::repaint()
+{
+    if (QWidget* w = widget())
+        w->update();
+}
+
+void TopLevelWindow::setHandCursor(bool hand)
+{
+    if (QWidget* w = widget())
+        w->setCursor(hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+bool TopLevelWindow::handleEvent(QEvent& event)
+{
+    switch (event.type()) {
+    case QEvent::Paint:
+        paintWindow();
+        return true;
+    case QEvent::Resize:
+        resized();
+        return false;
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease: {
+        const auto& mouse = static_cast<const QMouseEvent&>(event);
+        setHandCursor(pointerMove(pointOf(mouse), heldButtons(mouse.buttons())));
+        return true;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        const auto& mouse = static_cast<const QMouseEvent&>(event);
+        const int button = pressedButton(mouse.button());
+        if (button < 0)
+            return false;
+        if (const std::optional<bool> hand = buttonPress(pointOf(mouse), button))
+            setHandCursor(*hand);
+        return true;
+    }
+    case QEvent::Wheel: {
+        const auto& wheelEvent = static_cast<const QWheelEvent&>(event);
+        const QPoint delta = wheelEvent.angleDelta();
+        wheel(static_cast<float>(delta.x()), static_cast<float>(delta.y()));
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void TopLevelWindow::paintWindow()
+{
+    QWidget* w = widget();
+    if (!w)
+        return;
+    if (!renderTarget_)
+        renderTarget_ = std::make_unique<gfx::RenderTarget>(*graphics_, *w);
+    setValidateAfterPaint(true);
+    renderTarget_->beginDraw();
+    try {
+        renderTarget_->setTransform(gfx::Matrix::identity());
+        paint(*renderTarget_);
+    } catch (...) {
+        try {
+            renderTarget_->endDraw();
+        } catch (...) {
+            // The paint's own failure is the one to report.
+        }
+        throw;
+    }
+    renderTarget_->endDraw();
+    // Something asked for a repaint while the tree was painting: paint again.
+    if (!validateAfterPaint())
+        w->update();
+}
+
+void TopLevelWindow::resized()
+{
+    QWidget* w = widget();
+    width_ = static_cast<float>(w->width());
+    height_ = static_cast<float>(w->height());
+    renderTarget_.reset();
+    layout();
+}
+
+} // namespace app

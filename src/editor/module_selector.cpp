@@ -1,0 +1,37 @@
+#include "editor/module_selector.h"
+
+#include "data/ansi_text.h"
+#include "data/disk_file_source.h"
+#include "data/mod_context.h"
+#include "data/module_file.h"
+#include "editor/installation_discovery.h"
+#include "editor/screen_selector.h"
+
+namespace editor {
+
+ModuleSelector::ModuleSelector(const gfx::GraphicsContext& graphics, const std::vector<std::string>& extraFolders)
+    : Selector(graphics, "module", std::make_shared<Mod::DiskFileSource>())
+{
+    setColumnCount(2);
+    for (const std::string& folder : Mod::findInstallations(Mod::currentEnvironment(), extraFolders))
+        addFolder(folder);
+}
+
+std::u16string ModuleSelector::cellText(std::size_t column, const std::string& path)
+{
+    if (column != 1)
+        return Selector::cellText(column, path);
+    const Mod::FilePtr file = fileSource().open(path);
+    if (!Mod::hasData(file))
+        return {};
+    return Mod::ansiToUtf16(Mod::ModuleFile(*file).get("Description"));
+}
+
+std::unique_ptr<ui::Control> ModuleSelector::createDetail(const std::string& path)
+{
+    auto context = std::make_unique<Mod::ModContext>();
+    Mod::MountModule(*context, path);
+    return std::make_unique<ScreenSelector>(graphics(), std::move(context));
+}
+
+} // namespace editor

@@ -1,0 +1,24 @@
+#pragma once
+// The list of the installations' module files: two columns, the file name and
+// the module's "Description". Choosing a module mounts it and shows its
+// screens.
+
+#include "ui/selector.h"
+
+#include <string>
+#include <vector>
+
+namespace editor {
+
+class ModuleSelector final : public ui::Selector {
+public:
+    // Lists every discovered installation, then extraFolders.
+    ModuleSelector(const gfx::GraphicsContext& graphics, const std::vector<std::string>& extraFolders);
+
+    // Column 1: the description (empty for a file that opens to no data).
+    std::u16string cellText(std::size_t column, const std::string& path) override;
+    // A ScreenSelector over the mounted module; mounting errors propagate.
+    std::unique_ptr<ui::Control> createDetail(const std::string& path) override;
+};
+
+} // namespace editor

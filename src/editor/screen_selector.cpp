@@ -1,0 +1,21 @@
+#include "editor/screen_selector.h"
+
+#include "editor/screen_placeholder.h"
+
+namespace editor {
+
+ScreenSelector::ScreenSelector(const gfx::GraphicsContext& graphics, std::unique_ptr<Mod::ModContext> context)
+    : Selector(graphics, "screen", context->source), context_(std::move(context))
+{
+    addFolder("Art\\UI\\Screens\\");
+}
+
+// The rows and the detail go before the mounted module they were read from.
+ScreenSelector::~ScreenSelector() { clearChildren(); }
+
+std::unique_ptr<ui::Control> ScreenSelector::createDetail(const std::string& path)
+{
+    return std::make_unique<ScreenPlaceholder>(*this, path);
+}
+
+} // namespace editor

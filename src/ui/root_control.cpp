@@ -1,0 +1,106 @@
+#include "ui/root_control.h"
+
+#include "gfx/render_target.h"
+
+namespace ui {
+
+unsigned heldBitOf(int button)
+{
+    switch (button) {
+    case LeftButton: return HeldLeft;
+    case MiddleButton: return HeldMiddle;
+    case RightButton: return HeldRight;
+    default: return 0;
+    }
+}
+
+RootControl::RootControl() : hoverTarget_(this), focusTarget_(this) {}
+
+RootControl::~RootControl()
+{
+    activeDrag_.reset();
+    clearChildren();
+}
+
+void RootControl::invalidate()
+{
+    validateAfterPaint_ = false;
+    repaint();
+}
+
+Control* RootControl::hitTarget(float x, float y)
+{
+    Control* target = ContainerControl::hitTarget(x, y);
+    return target ? target : this;
+}
+
+HitResult RootControl::hitTest(float, float) { return HitResult::Hit; }
+
+void RootControl::paint(gfx::RenderTarget& target)
+{
+    target.clear({1, 1, 1, 1});
+    paintChildren(target);
+}
+
+void RootControl::moveTarget(Control*& remembered, Control* target, StateField state)
+{
+    if (!target)
+        target = this;
+    if (target == remembered)
+        return;
+    for (Control* c = remembered; c; c = c->parent_)
+        c->*state = 0;
+    target->*state = StateTarget;
+    for (Control* c = target->parent_; c; c = c->parent_)
+        c->*state = StateDescendant;
+    remembered = target;
+    invalidate();
+}
+
+void RootControl::setHover(Control* control) { moveTarget(hoverTarget_, control, &Control::hoverState_); }
+
+void RootControl::setFocus(Control* control) { moveTarget(focusTarget_, control, &Control::focusState_); }
+
+bool RootControl::pointerMove(gfx::Point point, unsigned heldButtons)
+{
+    setHover(hitTarget(point.x, point.y));
+    if (activeDrag_ && (heldButtons & dragButtons_) == 0) {
+        std::unique_ptr<DragHandler> finished = std::move(activeDrag_);
+        finished->release();
+    }
+    if (activeDrag_) {
+        const gfx::Point p = dragMatrix_.transformPoint(point);
+        return activeDrag_->drag(p.x, p.y);
+    }
+    return wantsHandCursor(point.x, point.y);
+}
+
+std::optional<bool> RootControl::buttonPress(gfx::Point point, int button)
+{
+    std::optional<bool> hand;
+    if (!activeDrag_) {
+        activeDrag_ = press(point.x, point.y, button);
+        if (activeDrag_) {
+            gfx::Matrix m;
+            for (const Control* node = &activeDrag_->owner(); node; node = node->parent_)
+                m = m * node->transform();
+            (void)m.invert(); // a singular chain maps nowhere useful either way
+            const gfx::Point image = m.transformPoint(point);
+            m.dx -= image.x;
+            m.dy -= image.y;
+            dragMatrix_ = m;
+        }
+        dragButtons_ = heldBitOf(button);
+        hand = pointerMove(point, dragButtons_);
+    }
+    setFocus(hitTarget(point.x, point.y));
+    return hand;
+}
+
+void RootControl::wheel(float deltaX, float deltaY)
+{
+    if (hoverTarget_)
+        hoverTarget_->scroll(deltaX * -0.5f, deltaY * -0.5f);
+}
+
+} // namespace ui

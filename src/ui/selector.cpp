@@ -1,0 +1,136 @@
+#include "ui/selector.h"
+
+#include "data/ansi_text.h"
+#include "data/text_compare.h"
+#include "gfx/graphics_context.h"
+#include "gfx/render_target.h"
+#include "ui/folder_group.h"
+#include "ui/scroll_view.h"
+#include "ui/selection_band.h"
+#include "ui/selector_row.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace ui {
+
+namespace {
+
+gfx::TextFormatPtr centredFormat(const gfx::GraphicsContext& graphics, float points)
+{
+    gfx::TextFormatPtr format = graphics.createStandardTextFormat(gfx::FontWeight::Normal, points * 96.0f / 72.0f);
+    format->setParagraphAlignment(gfx::ParagraphAlignment::Center);
+    return format;
+}
+
+} // namespace
+
+Selector::Selector(const gfx::GraphicsContext& graphics, const std::string& extension,
+                   std::shared_ptr<Mod::FileSource> source)
+    : graphics_(&graphics), source_(std::move(source)), extension_("." + extension), columnWidths_(1, 0.0f),
+      headerFormat_(centredFormat(graphics, 12)), itemFormat_(centredFormat(graphics, 10))
+{
+    scrollView_ = static_cast<ScrollView*>(addChild(std::make_unique<ScrollView>()));
+}
+
+Selector::~Selector()
+{
+    clearChildren();
+    ownedScrollView_.reset();
+}
+
+void Selector::setColumnCount(std::size_t count)
+{
+    if (count != columnWidths_.size() && !groups_.empty())
+        throw std::runtime_error("Column count can only be changed while the selector is empty");
+    columnWidths_.resize(count, 0.0f);
+}
+
+void Selector::addFolder(const std::string& folder)
+{
+    for (const FolderGroup* group : groups_) {
+        if (Mod::equalNoCase(group->folder(), folder))
+            return;
+    }
+    auto group = std::make_unique<FolderGroup>(*this, folder);
+    groups_.push_back(static_cast<FolderGroup*>(scrollView_->addChild(std::move(group))));
+    recomputeColumnWidths();
+    layout();
+}
+
+void Selector::recomputeColumnWidths()
+{
+    std::fill(columnWidths_.begin(), columnWidths_.end(), 0.0f);
+    for (const FolderGroup* group : groups_) {
+        for (const SelectorRow* row : group->rows()) {
+            const std::vector<float>& widths = row->textWidths();
+            for (std::size_t i = 0; i < widths.size() && i < columnWidths_.size(); ++i)
+                columnWidths_[i] = std::max(columnWidths_[i], widths[i]);
+        }
+    }
+}
+
+void Selector::choose(const std::string& path)
+{
+    auto band = std::make_unique<SelectionBand>(*this, path);
+    std::unique_ptr<Control> detail = createDetail(path);
+    std::unique_ptr<Control> list = removeChild(scrollView_);
+    ownedScrollView_.reset(static_cast<ScrollView*>(list.release()));
+    band_ = static_cast<SelectionBand*>(addChild(std::move(band)));
+    detail_ = addChild(std::move(detail));
+    layout();
+}
+
+void Selector::goBack()
+{
+    clearChildren();
+    band_ = nullptr;
+    detail_ = nullptr;
+    if (ownedScrollView_)
+        addChild(std::move(ownedScrollView_));
+    layout();
+}
+
+std::u16string Selector::cellText(std::size_t, const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("\\/");
+    return Mod::ansiToUtf16(slash == std::string::npos ? path : path.substr(slash + 1));
+}
+
+SelectorBrushes& Selector::brushes()
+{
+    if (!brushes_)
+        brushes_ = std::make_unique<SelectorBrushes>();
+    return *brushes_;
+}
+
+void Selector::paint(gfx::RenderTarget& target)
+{
+    if (!detail_) {
+        SelectorBrushes& b = brushes();
+        stretchVertically(b.backgroundGradient, height_);
+        target.fillRectangle({0, 0, width_, height_}, b.backgroundGradient);
+    }
+    paintChildren(target);
+}
+
+void Selector::layout()
+{
+    if (detail_) {
+        const float thickness = band_->thickness();
+        band_->setBounds(0, 0, height_, thickness);
+        detail_->setBounds(thickness, 0, width_ - thickness, height_);
+    } else {
+        float y = 10.0f;
+        for (FolderGroup* group : groups_) {
+            const float height = group->contentHeight();
+            group->setBounds(16, y, width_ - 16 - 4, height);
+            y += height;
+        }
+        scrollView_->setBounds(0, 0, width_, height_);
+        scrollView_->setContentSize(width_, y);
+    }
+    invalidate();
+}
+
+} // namespace ui

@@ -1,0 +1,89 @@
+#pragma once
+// The file browser control: lists, grouped by folder, the files of a source
+// whose names end in one extension, one text column per configured column,
+// in a scroll view. Clicking a row chooses its file: the list gives way to a
+// detail control that the concrete selector makes, beside a band naming the
+// file; clicking the band destroys the detail and shows the list again as it
+// was, scroll position included.
+
+#include "data/file_source.h"
+#include "gfx/text_format.h"
+#include "ui/container_control.h"
+#include "ui/selector_brushes.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace gfx {
+class GraphicsContext;
+}
+
+namespace ui {
+
+class FolderGroup;
+class ScrollView;
+class SelectionBand;
+
+class Selector : public ContainerControl {
+public:
+    // extension without its dot ("module").
+    Selector(const gfx::GraphicsContext& graphics, const std::string& extension,
+             std::shared_ptr<Mod::FileSource> source);
+    ~Selector() override;
+
+    // Throws std::runtime_error "Column count can only be changed while the
+    // selector is empty" for a different count once a folder was added.
+    void setColumnCount(std::size_t count);
+    std::size_t columnCount() const { return columnWidths_.size(); }
+    // The widest text of each column over all rows of all groups.
+    const std::vector<float>& columnWidths() const { return columnWidths_; }
+
+    // Lists the folder as a new group, unless a group of the same folder
+    // (ignoring letter case) exists.
+    void addFolder(const std::string& folder);
+
+    // Shows the detail of the file at path beside the band. If createDetail
+    // throws, nothing has changed.
+    void choose(const std::string& path);
+    // Destroys the band and the detail and shows the list again.
+    void goBack();
+
+    // The text of a cell; by default the file name of the path.
+    virtual std::u16string cellText(std::size_t column, const std::string& path);
+    // The control shown when the file at path is chosen.
+    virtual std::unique_ptr<Control> createDetail(const std::string& path) = 0;
+
+    void paint(gfx::RenderTarget& target) override;
+    void layout() override;
+
+    const gfx::GraphicsContext& graphics() const { return *graphics_; }
+    Mod::FileSource& fileSource() const { return *source_; }
+    const std::string& extension() const { return extension_; }
+    const gfx::TextFormat& headerFormat() const { return *headerFormat_; }
+    const gfx::TextFormat& itemFormat() const { return *itemFormat_; }
+    SelectorBrushes& brushes();
+
+    ScrollView& scrollView() const { return *scrollView_; }
+    const std::vector<FolderGroup*>& groups() const { return groups_; }
+    Control* detail() const { return detail_; }
+    SelectionBand* band() const { return band_; }
+
+private:
+    void recomputeColumnWidths();
+
+    const gfx::GraphicsContext* graphics_;
+    std::shared_ptr<Mod::FileSource> source_;
+    std::string extension_;
+    std::vector<float> columnWidths_;
+    Control* detail_ = nullptr;
+    std::unique_ptr<ScrollView> ownedScrollView_; // while the list is hidden
+    ScrollView* scrollView_;
+    std::unique_ptr<SelectorBrushes> brushes_;
+    gfx::TextFormatPtr headerFormat_;
+    gfx::TextFormatPtr itemFormat_;
+    SelectionBand* band_ = nullptr;
+    std::vector<FolderGroup*> groups_;
+};
+
+} // namespace ui

@@ -1,0 +1,191 @@
+#include "editor/module_selector.h"
+
+#include "editor/main_window.h"
+#include "editor/screen_placeholder.h"
+#include "editor/screen_selector.h"
+#include "app/error_box.h"
+#include "data/ansi_text.h"
+#include "gfx/graphics_context.h"
+#include "support/temp_dir.h"
+#include "ui/folder_group.h"
+#include "ui/scroll_view.h"
+#include "ui/selection_band.h"
+#include "ui/selector_row.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+
+namespace {
+
+using TestSupport::TempDir;
+
+const ui::FolderGroup* groupOf(const ui::Selector& selector, const std::string& folder)
+{
+    for (const ui::FolderGroup* group : selector.groups())
+        if (group->folder() == folder)
+            return group;
+    return nullptr;
+}
+
+std::vector<std::string> rowNames(const ui::FolderGroup& group)
+{
+    std::vector<std::string> names;
+    for (const ui::SelectorRow* row : group.rows())
+        names.push_back(Mod::utf16ToUtf8(row->layouts()[0]->text()));
+    return names;
+}
+
+class ModuleSelectorTest : public testing::Test {
+protected:
+    gfx::GraphicsContext graphics;
+    TempDir dir;
+};
+
+TEST_F(ModuleSelectorTest, ListsModulesWithTheirDescriptionsAfterTheDiscoveredFolders)
+{
+    dir.write("b.module", "[global]\nDescription = Bravo: the second\n");
+    dir.write("A.MODULE", "Name = A\n");
+    dir.write("Empty.module", "");
+    dir.write("x.modules", "Description = not a module\n");
+    const std::string folder = dir.path().string() + "/";
+
+    editor::ModuleSelector selector(graphics, {dir.path().string()});
+    EXPECT_EQ(selector.columnCount(), 2u);
+    ASSERT_FALSE(selector.groups().empty());
+    EXPECT_EQ(selector.groups().back()->folder(), folder); // named folders come last
+    const ui::FolderGroup* group = groupOf(selector, folder);
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(rowNames(*group), (std::vector<std::string>{"A.MODULE", "b.module", "Empty.module"}));
+    const auto description = [&](std::size_t i) { return group->rows()[i]->layouts()[1]->text(); };
+    EXPECT_EQ(description(0), u"");                  // no Description key
+    EXPECT_EQ(description(1), u"Bravo: the second"); // inside a section
+    EXPECT_EQ(description(2), u"");                  // opens to no data
+}
+
+TEST_F(ModuleSelectorTest, AFolderWithoutModulesSaysSo)
+{
+    dir.write("readme.txt", "nothing here\n");
+    editor::ModuleSelector selector(graphics, {dir.path().string()});
+    const ui::FolderGroup* group = groupOf(selector, dir.path().string() + "/");
+    ASSERT_NE(group, nullptr);
+    ASSERT_NE(group->emptyLayout(), nullptr);
+    EXPECT_EQ(group->emptyLayout()->text(), u"No module files found.");
+}
+
+TEST_F(ModuleSelectorTest, ChoosingAModuleListsItsScreensAndAScreenNamesIt)
+{
+    const std::string sample = std::string(TISE_SAMPLE_DIR) + "/";
+    editor::ModuleSelector selector(graphics, {TISE_SAMPLE_DIR});
+    selector.setBounds(0, 0, 800, 600);
+    selector.choose(sample + "Emberwake.module");
+
+    auto* screens = dynamic_cast<editor::ScreenSelector*>(selector.detail());
+    ASSERT_NE(screens, nullptr);
+    EXPECT_EQ(screens->columnCount(), 1u);
+    ASSERT_EQ(screens->groups().size(), 1u);
+    const ui::FolderGroup& group = *screens->groups()[0];
+    EXPECT_EQ(group.folder(), "Art\\UI\\Screens\\");
+    const std::vector<std::string> names = rowNames(group);
+    ASSERT_FALSE(names.empty());
+    EXPECT_NE(std::find(names.begin(), names.end(), "MainMenu.screen"), names.end());
+    EXPECT_EQ(group.rows()[0]->path(), "Art\\UI\\Screens\\" + names[0]);
+    EXPECT_EQ(selector.band()->textLayout().text(), Mod::ansiToUtf16(sample + "Emberwake.module"));
+
+    screens->choose("Art\\UI\\Screens\\MainMenu.screen");
+    auto* placeholder = dynamic_cast<editor::ScreenPlaceholder*>(screens->detail());
+    ASSERT_NE(placeholder, nullptr);
+    EXPECT_EQ(placeholder->screenName(), u"MainMenu.screen");
+
+    screens->goBack();
+    EXPECT_EQ(screens->detail(), nullptr);
+    selector.goBack();
+    EXPECT_EQ(selector.detail(), nullptr);
+    EXPECT_NE(groupOf(selector, sample), nullptr);
+}
+
+TEST_F(ModuleSelectorTest, AModuleWithoutScreensShowsTheEmptyLine)
+{
+    dir.write("Bare.module", "ModFolder = Bare\nDataFolder.1 = Data\n");
+    dir.write("Bare/Data/readme.txt", "x");
+    editor::ModuleSelector selector(graphics, {dir.path().string()});
+    selector.choose(dir.path().string() + "/Bare.module");
+    auto* screens = dynamic_cast<editor::ScreenSelector*>(selector.detail());
+    ASSERT_NE(screens, nullptr);
+    ASSERT_NE(screens->groups()[0]->emptyLayout(), nullptr);
+    EXPECT_EQ(screens->groups()[0]->emptyLayout()->text(), u"No screen files found.");
+}
+
+TEST_F(ModuleSelectorTest, AModuleThatCannotBeMountedChangesNothing)
+{
+    dir.write("Gone.module", "ModFolder = Gone\n");
+    editor::ModuleSelector selector(graphics, {dir.path().string()});
+    const std::string path = dir.path().string() + "/Gone.module";
+    std::filesystem::remove(path);
+    try {
+        selector.choose(path);
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot open module file " + path);
+    }
+    EXPECT_EQ(selector.detail(), nullptr);
+    EXPECT_EQ(selector.children().size(), 1u);
+}
+
+class MainWindowTest : public ModuleSelectorTest {
+protected:
+    void SetUp() override
+    {
+        previous = Kestra::setErrorBoxHandler([this](QWidget*, const std::string& text) { reports.push_back(text); });
+    }
+    void TearDown() override { Kestra::setErrorBoxHandler(previous); }
+
+    Kestra::ErrorBoxHandler previous;
+    std::vector<std::string> reports;
+};
+
+TEST_F(MainWindowTest, ShowsTheModuleListAndReportsAModuleThatCannotBeMounted)
+{
+    dir.write("Gone.module", "Description = about to go\n");
+    editor::MainWindow* window = editor::MainWindow::open(graphics, {dir.path().string()});
+    QWidget& widget = *window->widget();
+    EXPECT_EQ(widget.windowTitle(), QStringLiteral("Tavrel Ironveil Screen Editor"));
+    EXPECT_EQ(window->width(), 800);
+    EXPECT_EQ(window->height(), 600);
+    editor::ModuleSelector& selector = window->moduleSelector();
+    EXPECT_EQ(selector.width(), 800);
+    EXPECT_EQ(selector.height(), 600);
+
+    const ui::FolderGroup* group = groupOf(selector, dir.path().string() + "/");
+    ASSERT_NE(group, nullptr);
+    ASSERT_EQ(group->rows().size(), 1u);
+    std::filesystem::remove(dir / "Gone.module");
+
+    // Click the row where it is drawn.
+    const ui::SelectorRow& row = *group->rows()[0];
+    const QPoint at(int(selector.scrollView().transform().dx + group->transform().dx + 30),
+                    int(selector.scrollView().transform().dy + group->transform().dy + row.transform().dy
+                        + row.height() / 2));
+    QMouseEvent moveEvent(QEvent::MouseMove, at, widget.mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(&widget, &moveEvent);
+    EXPECT_EQ(window->hoverTarget(), &row);
+    QTest::mousePress(&widget, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(&widget, Qt::LeftButton, Qt::NoModifier, at);
+
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0], "TISE has encountered an exception.\nThe cause is: Cannot open module file "
+                              + dir.path().string() + "/Gone.module.");
+    EXPECT_EQ(selector.detail(), nullptr);
+    EXPECT_EQ(&selector.scrollView(), selector.children()[0].get());
+    delete window;
+}
+
+} // namespace
