@@ -3,6 +3,7 @@
 #include "fixtures/dds_builder.h"
 #include "fixtures/dxt_blocks.h"
 #include "fixtures/tga_builder.h"
+#include "support/png_pixels.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -18,32 +19,9 @@ namespace {
 
 using TestSupport::runProgram;
 using TestSupport::TempDir;
-
-struct Rgba {
-    int r, g, b, a;
-    bool operator==(const Rgba&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Rgba& p)
-{
-    return out << '(' << p.r << ", " << p.g << ", " << p.b << ", " << p.a << ')';
-}
-
-// The PNG as stored: QImage reads an RGBA PNG into ARGB32 without changing
-// the channel values.
-QImage readPng(const std::string& path)
-{
-    QImage image(QString::fromStdString(path));
-    EXPECT_FALSE(image.isNull()) << path;
-    EXPECT_EQ(image.format(), QImage::Format_ARGB32) << "not an RGBA PNG: " << path;
-    return image;
-}
-
-Rgba pixel(const QImage& image, int x, int y)
-{
-    const QRgb p = image.pixel(x, y);
-    return {qRed(p), qGreen(p), qBlue(p), qAlpha(p)};
-}
+using TestSupport::Rgba;
+using TestSupport::pixel;
+using TestSupport::readPng;
 
 Fixtures::TgaHeader tgaHeader(std::uint16_t width, std::uint16_t height, std::uint8_t depth)
 {

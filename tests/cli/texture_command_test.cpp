@@ -1,6 +1,7 @@
 // tise-cli texture: textures of the sample installation, found through a
 // mounted module as a screen finds them, and both kinds of placeholder.
 
+#include "support/png_pixels.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -16,25 +17,11 @@ namespace {
 
 using TestSupport::runProgram;
 using TestSupport::TempDir;
-
-struct Rgba {
-    int r, g, b, a;
-    bool operator==(const Rgba&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Rgba& p)
-{
-    return out << '(' << p.r << ", " << p.g << ", " << p.b << ", " << p.a << ')';
-}
+using TestSupport::Rgba;
+using TestSupport::pixel;
 
 constexpr Rgba Red{255, 0, 0, 255}, Green{0, 255, 0, 255}, Blue{0, 0, 255, 255}, White{255, 255, 255, 255},
     Magenta{255, 0, 255, 255};
-
-Rgba pixel(const QImage& image, int x, int y)
-{
-    const QRgb p = image.pixel(x, y);
-    return {qRed(p), qGreen(p), qBlue(p), qAlpha(p)};
-}
 
 struct Texture {
     int exitCode;
