@@ -1,8 +1,15 @@
-// The main function of test programs that need Qt's fonts or images: text
-// calls abort without a QGuiApplication. Without a display the offscreen
-// platform stands in.
+// The main function of test programs that need Qt: fonts and images need a
+// QGuiApplication (text calls abort without one), windows a QApplication
+// (built with TISE_TEST_WIDGETS). Without a display the offscreen platform
+// stands in.
 
+#ifdef TISE_TEST_WIDGETS
+#include <QApplication>
+using Application = QApplication;
+#else
 #include <QGuiApplication>
+using Application = QGuiApplication;
+#endif
 
 #include <gtest/gtest.h>
 
@@ -21,6 +28,9 @@ int main(int argc, char** argv)
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     }
     testing::InitGoogleTest(&argc, argv);
-    QGuiApplication app(argc, argv);
+    Application app(argc, argv);
+#ifdef TISE_TEST_WIDGETS
+    QApplication::setQuitOnLastWindowClosed(false);
+#endif
     return RUN_ALL_TESTS();
 }
