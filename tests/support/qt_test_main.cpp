@@ -11,22 +11,14 @@ using Application = QApplication;
 using Application = QGuiApplication;
 #endif
 
+#include "gfx/qt_environment.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 int main(int argc, char** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!std::getenv("XDG_RUNTIME_DIR")) {
-        // Qt wants a private runtime folder and complains about any other.
-        const std::string runtime = "/tmp/tise-runtime-" + std::to_string(::getuid());
-        ::mkdir(runtime.c_str(), 0700);
-        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    }
+    gfx::prepareQtEnvironment(true);
     testing::InitGoogleTest(&argc, argv);
     Application app(argc, argv);
 #ifdef TISE_TEST_WIDGETS
