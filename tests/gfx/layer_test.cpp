@@ -12,15 +12,7 @@ using namespace gfx;
 using GfxTest::Rgba;
 using GfxTest::pixelIs;
 
-class LayerTest : public testing::Test {
-protected:
-    GraphicsContext context;
-    QImage image = GfxTest::makeImage(100, 100, Qt::white);
-    RenderTarget target{context, image};
-    SolidColorBrush red{Color{1, 0, 0, 1}};
-    SolidColorBrush blue{Color{0, 0, 1, 1}};
-    SolidColorBrush green{Color{0, 1, 0, 1}};
-};
+class LayerTest : public GfxTest::DrawingTest {};
 
 TEST_F(LayerTest, GroupOpacityIsNotPerItemOpacity)
 {
@@ -30,8 +22,8 @@ TEST_F(LayerTest, GroupOpacityIsNotPerItemOpacity)
     target.beginDraw();
     target.pushLayer({.opacity = 0.5f}, layer);
     EXPECT_TRUE(layer.inUse());
-    target.fillRectangle({10, 10, 60, 60}, red);
-    target.fillRectangle({40, 40, 90, 90}, blue);
+    target.fillRectangle({10, 10, 60, 60}, redBrush);
+    target.fillRectangle({40, 40, 90, 90}, blueBrush);
     target.popLayer();
     EXPECT_FALSE(layer.inUse());
     target.endDraw();
@@ -44,10 +36,10 @@ TEST_F(LayerTest, GroupOpacityIsNotPerItemOpacity)
     // The same squares each at half opacity: the red shows through the blue.
     image.fill(Qt::white);
     target.beginDraw();
-    red.setOpacity(0.5f);
-    blue.setOpacity(0.5f);
-    target.fillRectangle({10, 10, 60, 60}, red);
-    target.fillRectangle({40, 40, 90, 90}, blue);
+    redBrush.setOpacity(0.5f);
+    blueBrush.setOpacity(0.5f);
+    target.fillRectangle({10, 10, 60, 60}, redBrush);
+    target.fillRectangle({40, 40, 90, 90}, blueBrush);
     target.endDraw();
     EXPECT_TRUE(pixelIs(image, 20, 20, Rgba{255, 128, 128, 255}, 2));
     EXPECT_TRUE(pixelIs(image, 50, 50, Rgba{128, 64, 191, 255}, 2));
@@ -62,11 +54,11 @@ TEST_F(LayerTest, CanBePoppedAndPushedAgainMidDrawing)
     const LayerParameters dim{.opacity = 0.25f};
     target.beginDraw();
     target.pushLayer(dim, layer);
-    target.fillRectangle({0, 0, 30, 30}, red);
+    target.fillRectangle({0, 0, 30, 30}, redBrush);
     target.popLayer();
-    target.fillRectangle({35, 0, 65, 30}, blue);
+    target.fillRectangle({35, 0, 65, 30}, blueBrush);
     target.pushLayer(dim, layer);
-    target.fillRectangle({70, 0, 100, 30}, green);
+    target.fillRectangle({70, 0, 100, 30}, greenBrush);
     target.popLayer();
     target.endDraw();
     EXPECT_TRUE(pixelIs(image, 15, 15, Rgba{255, 191, 191, 255}, 2));
@@ -81,7 +73,7 @@ TEST_F(LayerTest, NestedLayersMultiplyTheirOpacity)
     target.beginDraw();
     target.pushLayer({.opacity = 0.5f}, outer);
     target.pushLayer({.opacity = 0.5f}, inner);
-    target.fillRectangle({0, 0, 50, 50}, red);
+    target.fillRectangle({0, 0, 50, 50}, redBrush);
     target.popLayer();
     target.popLayer();
     target.endDraw();
@@ -95,13 +87,13 @@ TEST_F(LayerTest, ClipsApplyInsideAndAroundLayers)
     // A clip pushed before the layer limits what the layer shows.
     target.pushAxisAlignedClip({0, 0, 50, 50});
     target.pushLayer({}, layer);
-    target.fillRectangle({0, 0, 100, 100}, red);
+    target.fillRectangle({0, 0, 100, 100}, redBrush);
     target.popLayer();
     target.popAxisAlignedClip();
     // A clip pushed inside the layer is popped before it.
     target.pushLayer({}, layer);
     target.pushAxisAlignedClip({60, 60, 70, 70});
-    target.fillRectangle({0, 0, 100, 100}, blue);
+    target.fillRectangle({0, 0, 100, 100}, blueBrush);
     target.popAxisAlignedClip();
     target.popLayer();
     target.endDraw();
@@ -117,7 +109,7 @@ TEST_F(LayerTest, ContentBoundsCutOffTheLayer)
     target.setTransform(Matrix::translation(10, 0));
     target.pushLayer({.contentBounds = {0, 0, 40, 100}, .opacity = 1.0f}, layer);
     target.setTransform(Matrix::identity());
-    target.fillRectangle({0, 0, 100, 100}, red);
+    target.fillRectangle({0, 0, 100, 100}, redBrush);
     target.popLayer();
     target.endDraw();
     EXPECT_EQ(GfxTest::inkBounds(image, Qt::white), QRect(10, 0, 40, 100));
@@ -129,7 +121,7 @@ TEST_F(LayerTest, LayerDestroyedWhilePushedStillComposites)
     target.beginDraw();
     target.pushLayer({.opacity = 0.5f}, *layer);
     layer.reset();
-    target.fillRectangle({0, 0, 10, 10}, red);
+    target.fillRectangle({0, 0, 10, 10}, redBrush);
     target.popLayer();
     target.endDraw();
     EXPECT_TRUE(pixelIs(image, 5, 5, Rgba{255, 128, 128, 255}, 2));
@@ -143,7 +135,7 @@ TEST_F(LayerTest, WorksOnDenseImages)
     Layer layer;
     denseTarget.beginDraw();
     denseTarget.pushLayer({.opacity = 0.5f}, layer);
-    denseTarget.fillRectangle({0, 0, 50, 50}, red);
+    denseTarget.fillRectangle({0, 0, 50, 50}, redBrush);
     denseTarget.popLayer();
     denseTarget.endDraw();
     EXPECT_EQ(GfxTest::inkBounds(dense, Qt::white), QRect(0, 0, 100, 100));

@@ -5,6 +5,10 @@
 #include <QImage>
 #include <QRect>
 
+#include "gfx/brush.h"
+#include "gfx/graphics_context.h"
+#include "gfx/render_target.h"
+
 #include <gtest/gtest.h>
 
 namespace GfxTest {
@@ -28,5 +32,16 @@ QRect inkBounds(const QImage& image, QColor background);
 
 // How many pixels differ from the background.
 int inkCount(const QImage& image, QColor background);
+
+// A 100 × 100 white image with a render target and three solid brushes.
+class DrawingTest : public testing::Test {
+protected:
+    gfx::GraphicsContext context;
+    QImage image = makeImage(100, 100, Qt::white);
+    gfx::RenderTarget target{context, image};
+    gfx::SolidColorBrush redBrush{gfx::Color{1, 0, 0, 1}};
+    gfx::SolidColorBrush blueBrush{gfx::Color{0, 0, 1, 1}};
+    gfx::SolidColorBrush greenBrush{gfx::Color{0, 1, 0, 1}};
+};
 
 } // namespace GfxTest

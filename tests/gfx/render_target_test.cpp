@@ -21,15 +21,7 @@ constexpr Rgba red{255, 0, 0, 255};
 constexpr Rgba blue{0, 0, 255, 255};
 constexpr Rgba green{0, 255, 0, 255};
 
-class RenderTargetTest : public testing::Test {
-protected:
-    GraphicsContext context;
-    QImage image = GfxTest::makeImage(100, 100, Qt::white);
-    RenderTarget target{context, image};
-    SolidColorBrush redBrush{Color{1, 0, 0, 1}};
-    SolidColorBrush blueBrush{Color{0, 0, 1, 1}};
-    SolidColorBrush greenBrush{Color{0, 1, 0, 1}};
-};
+class RenderTargetTest : public GfxTest::DrawingTest {};
 
 TEST_F(RenderTargetTest, FillsExactlyTheRectangle)
 {
