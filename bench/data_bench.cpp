@@ -1,7 +1,7 @@
 // Costs of the game data layer: mounting, opening archive members, and
 // finding disk paths written for a case-insensitive file system.
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "data/archive_source.h"
 #include "data/disk_file_source.h"
 #include "data/mod_context.h"

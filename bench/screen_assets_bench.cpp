@@ -15,6 +15,8 @@
 #include <fstream>
 #include <iterator>
 
+using namespace assets;
+
 namespace {
 
 constexpr int FontFiles = 20;

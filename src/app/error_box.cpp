@@ -6,13 +6,13 @@
 #include <iostream>
 #include <utility>
 
-namespace Kestra {
+namespace app {
 
 namespace {
 
 void showMessageBox(QWidget* owner, const std::string& text)
 {
-    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(ProgramName.data(), ProgramName.size()),
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(Kestra::ProgramName.data(), Kestra::ProgramName.size()),
                     QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok,
                     owner);
     box.exec();
@@ -26,9 +26,9 @@ ErrorBoxHandler& currentHandler()
 
 } // namespace
 
-std::string reportError(QWidget* owner, ErrorCatcher catcher, const std::exception& error)
+std::string reportError(QWidget* owner, Kestra::ErrorCatcher catcher, const std::exception& error)
 {
-    std::string text = errorReportText(catcher, error);
+    std::string text = Kestra::errorReportText(catcher, error);
     reportErrorText(owner, text);
     return text;
 }
@@ -46,4 +46,4 @@ ErrorBoxHandler setErrorBoxHandler(ErrorBoxHandler handler)
     return std::exchange(currentHandler(), std::move(handler));
 }
 
-} // namespace Kestra
+} // namespace app

@@ -3,7 +3,7 @@
 // with the report text, owned by a window (or by none). The text also goes to
 // stderr. Tests replace the box so that nothing waits for a click.
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <exception>
 #include <functional>
@@ -11,13 +11,13 @@
 
 class QWidget;
 
-namespace Kestra {
+namespace app {
 
 // Shows text to the user, owned by owner (may be null).
 using ErrorBoxHandler = std::function<void(QWidget* owner, const std::string& text)>;
 
 // Writes the report of error to stderr and shows it; returns the text.
-std::string reportError(QWidget* owner, ErrorCatcher catcher, const std::exception& error);
+std::string reportError(QWidget* owner, Kestra::ErrorCatcher catcher, const std::exception& error);
 
 // Writes an already composed report to stderr and shows it.
 void reportErrorText(QWidget* owner, const std::string& text);
@@ -25,4 +25,4 @@ void reportErrorText(QWidget* owner, const std::string& text);
 // Replaces the message box; an empty handler restores it. Returns the old one.
 ErrorBoxHandler setErrorBoxHandler(ErrorBoxHandler handler);
 
-} // namespace Kestra
+} // namespace app

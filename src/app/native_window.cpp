@@ -89,9 +89,9 @@ bool NativeWindow::dispatch(QEvent& event)
             QPointer<QWidget> owner = widget_;
             const std::string text = Kestra::errorReportText(Kestra::ErrorCatcher::Window, error);
             QMetaObject::invokeMethod(
-                widget_, [owner, text] { Kestra::reportErrorText(owner.data(), text); }, Qt::QueuedConnection);
+                widget_, [owner, text] { app::reportErrorText(owner.data(), text); }, Qt::QueuedConnection);
         } else {
-            Kestra::reportError(widget_, Kestra::ErrorCatcher::Window, error);
+            app::reportError(widget_, Kestra::ErrorCatcher::Window, error);
         }
         return false;
     }

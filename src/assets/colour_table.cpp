@@ -4,14 +4,16 @@
 
 #include <lua.hpp>
 
+namespace assets {
+
 namespace {
 const char* const ColourFile = "art\\ui\\styles\\colourtable.colours";
 const char* const CopyColours = "for _,e in next,ColourTable do(...)[e.key]=e.value end";
 const gfx::Color OpaqueBlack{0.0f, 0.0f, 0.0f, 1.0f};
 } // namespace
 
-ColourTable::ColourTable(Mod::FileSource& files, const Lua::Limits& limits)
-    : state_(Lua::prepareDataState(files.open(ColourFile), CopyColours, limits))
+ColourTable::ColourTable(Mod::FileSource& files, const assets::Limits& limits)
+    : state_(assets::prepareDataState(files.open(ColourFile), CopyColours, limits))
 {
 }
 
@@ -34,3 +36,5 @@ gfx::Color ColourTable::lookup(const std::string& key) const
     lua_pop(L, 5);
     return {channels[0], channels[1], channels[2], channels[3]};
 }
+
+} // namespace assets

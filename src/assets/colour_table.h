@@ -7,11 +7,13 @@
 
 #include <string>
 
+namespace assets {
+
 class ColourTable {
 public:
     // Reads "art\ui\styles\colourtable.colours" from files; a missing or
     // failing file leaves every key opaque black.
-    explicit ColourTable(Mod::FileSource& files, const Lua::Limits& limits = {});
+    explicit ColourTable(Mod::FileSource& files, const assets::Limits& limits = {});
 
     // The colour under key; opaque black when there is none or the entry is
     // not a table. Missing or non-numeric channels are 0.
@@ -20,5 +22,7 @@ public:
     bool loaded() const { return state_ != nullptr; }
 
 private:
-    Lua::StatePtr state_;
+    assets::StatePtr state_;
 };
+
+} // namespace assets

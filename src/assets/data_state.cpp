@@ -4,7 +4,8 @@
 
 #include <lua.hpp>
 
-namespace Lua {
+
+namespace assets {
 
 namespace {
 
@@ -36,4 +37,4 @@ StatePtr prepareDataState(Mod::FilePtr file, const char* copyChunk, const Limits
     return state;
 }
 
-} // namespace Lua
+} // namespace assets

@@ -6,9 +6,10 @@
 #include "assets/lua_sandbox.h"
 #include "data/file_data.h"
 
-namespace Lua {
+
+namespace assets {
 
 // Null when the file is missing or either chunk fails.
 StatePtr prepareDataState(Mod::FilePtr file, const char* copyChunk, const Limits& limits = {});
 
-} // namespace Lua
+} // namespace assets

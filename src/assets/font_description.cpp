@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <lua.hpp>
 
+namespace assets {
+
 namespace {
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -52,11 +54,11 @@ int readFont(lua_State* L)
 
 } // namespace
 
-std::optional<FontDescription> readFontDescription(Mod::FilePtr file, const Lua::Limits& limits)
+std::optional<FontDescription> readFontDescription(Mod::FilePtr file, const assets::Limits& limits)
 {
     if (!Mod::hasData(file))
         return std::nullopt;
-    Lua::StatePtr state = Lua::newState(limits);
+    assets::StatePtr state = assets::newState(limits);
     lua_State* L = state.get();
     if (Mod::LoadLuaChunk(L, std::move(file)) != LUA_OK || lua_pcall(L, 0, 0, 0) != LUA_OK)
         return std::nullopt;
@@ -91,3 +93,5 @@ float sizeFactor(const std::vector<SizeEntry>& sizes, float width)
     const SizeEntry& low = *(upper - 1);
     return low.factor + (width - low.width) * (upper->factor - low.factor) / (upper->width - low.width);
 }
+
+} // namespace assets

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace assets {
+
 struct SizeEntry {
     float width;
     float factor; // size at that width / design size
@@ -23,9 +25,11 @@ struct FontDescription {
 // Runs the file in a Lua state with no globals. Nothing when the file is
 // missing, fails, defines no table `font`, or has a `sizeDefault` that is
 // not a positive number.
-std::optional<FontDescription> readFontDescription(Mod::FilePtr file, const Lua::Limits& limits = {});
+std::optional<FontDescription> readFontDescription(Mod::FilePtr file, const assets::Limits& limits = {});
 
 // The factor for a screen width: 1 for an empty table, the one factor of a
 // one-entry table, else interpolated between neighbours, and extrapolated
 // along the line through the first and last entries outside them.
 float sizeFactor(const std::vector<SizeEntry>& sizes, float width);
+
+} // namespace assets

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <string_view>
 
+namespace assets {
+
 namespace {
 
 const char* const FontFolder = "font\\";
@@ -45,7 +47,7 @@ gfx::TextFormatPtr fallbackFormat(const gfx::GraphicsContext& context)
 } // namespace
 
 FontRegistry::FontRegistry(const gfx::GraphicsContext& context, std::shared_ptr<Mod::FileSource> files,
-                           const Lua::Limits& limits)
+                           const assets::Limits& limits)
     : context_(&context), files_(std::move(files)), limits_(limits),
       collection_(registerGameFonts(context, files_))
 {
@@ -65,7 +67,7 @@ const FontEntry& FontRegistry::getFont(const std::string& name)
         const TypefaceMatch match = matchTypeface(*collection_, Mod::ansiToUtf16(*description->typeface));
         const float size = description->sizeDefault * (72.0f / 96.0f);
         if (match.font && std::isfinite(size) && size > 0.0f) {
-            const gfx::FontDescription& face = match.font->description;
+            const gfx::FontFace& face = match.font->face;
             entry.format = context_->createTextFormat(match.familyName, collection_, face.weight, face.style,
                                                       face.stretch, size, u"en-us");
             entry.sizes = std::move(description->sizes);
@@ -77,3 +79,5 @@ const FontEntry& FontRegistry::getFont(const std::string& name)
     }
     return entries_.emplace(name, std::move(entry)).first->second;
 }
+
+} // namespace assets

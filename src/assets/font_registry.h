@@ -19,6 +19,8 @@ class FontCollection;
 class GraphicsContext;
 } // namespace gfx
 
+namespace assets {
+
 // What the registry holds per font name.
 struct FontEntry {
     gfx::TextFormatPtr format;    // shared by every user of the font name
@@ -32,7 +34,7 @@ public:
     // ".ttf" (any letter case), in listing order, opened through the same
     // folder. The bytes come from the file system; nothing is written to disk.
     FontRegistry(const gfx::GraphicsContext& context, std::shared_ptr<Mod::FileSource> files,
-                 const Lua::Limits& limits = {});
+                 const assets::Limits& limits = {});
     ~FontRegistry();
     FontRegistry(const FontRegistry&) = delete;
     FontRegistry& operator=(const FontRegistry&) = delete;
@@ -49,7 +51,9 @@ public:
 private:
     const gfx::GraphicsContext* context_;
     std::shared_ptr<Mod::FileSource> files_;
-    Lua::Limits limits_;
+    assets::Limits limits_;
     std::shared_ptr<const gfx::FontCollection> collection_;
     std::map<std::string, FontEntry> entries_;
 };
+
+} // namespace assets

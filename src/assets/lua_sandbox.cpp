@@ -5,7 +5,8 @@
 #include <new>
 #include <stdexcept>
 
-namespace Lua {
+
+namespace assets {
 
 namespace {
 
@@ -81,4 +82,4 @@ const char* errorText(lua_State* state)
     return text ? text : "";
 }
 
-} // namespace Lua
+} // namespace assets

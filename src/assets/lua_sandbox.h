@@ -10,7 +10,8 @@
 
 struct lua_State;
 
-namespace Lua {
+
+namespace assets {
 
 struct Limits {
     // Far above what real colour tables, style sheets, font files and screens
@@ -31,4 +32,4 @@ StatePtr newState(const Limits& limits = {});
 // The text of the error value on top of the stack ("" when it is not text).
 const char* errorText(lua_State* state);
 
-} // namespace Lua
+} // namespace assets

@@ -20,12 +20,14 @@ namespace gfx {
 class GraphicsContext;
 }
 
+namespace assets {
+
 class ScreenAssets {
 public:
     // Reads the colour table and registers the game's fonts from files;
     // context must outlive the assets.
     ScreenAssets(const gfx::GraphicsContext& context, std::shared_ptr<Mod::FileSource> files,
-                 const Lua::Limits& limits = {});
+                 const assets::Limits& limits = {});
     ScreenAssets(const ScreenAssets&) = delete;
     ScreenAssets& operator=(const ScreenAssets&) = delete;
 
@@ -46,3 +48,5 @@ private:
     gfx::TextureDevice textureDevice_;
     TextureCache textures_;
 };
+
+} // namespace assets

@@ -5,11 +5,13 @@
 
 #include <lua.hpp>
 
+namespace assets {
+
 namespace {
 const char* const CopyStyles = "for _,t in next,StyleSheet.Styles do(...)[t.name]=t end";
 } // namespace
 
-StyleSheets::StyleSheets(std::shared_ptr<Mod::FileSource> files, const Lua::Limits& limits)
+StyleSheets::StyleSheets(std::shared_ptr<Mod::FileSource> files, const assets::Limits& limits)
     : files_(std::move(files)), limits_(limits)
 {
 }
@@ -21,8 +23,8 @@ lua_State* StyleSheets::find(const char* sheet, const char* style)
     const std::string key = Mod::toLowerAscii(sheet);
     auto found = sheets_.find(key);
     if (found == sheets_.end()) {
-        Lua::StatePtr state =
-            Lua::prepareDataState(files_->open("art/ui/styles/" + key + ".styles"), CopyStyles, limits_);
+        assets::StatePtr state =
+            assets::prepareDataState(files_->open("art/ui/styles/" + key + ".styles"), CopyStyles, limits_);
         found = sheets_.emplace(key, std::move(state)).first;
     }
     lua_State* L = found->second.get();
@@ -36,3 +38,5 @@ lua_State* StyleSheets::find(const char* sheet, const char* style)
     lua_pop(L, 1);
     return nullptr;
 }
+
+} // namespace assets

@@ -10,9 +10,11 @@
 #include <memory>
 #include <string>
 
+namespace assets {
+
 class StyleSheets {
 public:
-    explicit StyleSheets(std::shared_ptr<Mod::FileSource> files, const Lua::Limits& limits = {});
+    explicit StyleSheets(std::shared_ptr<Mod::FileSource> files, const assets::Limits& limits = {});
 
     // The sheet's state with the style table on top of its otherwise empty
     // stack, or null when either name is absent or nothing is found.
@@ -20,6 +22,8 @@ public:
 
 private:
     std::shared_ptr<Mod::FileSource> files_;
-    Lua::Limits limits_;
-    std::map<std::string, Lua::StatePtr> sheets_;
+    assets::Limits limits_;
+    std::map<std::string, assets::StatePtr> sheets_;
 };
+
+} // namespace assets

@@ -1,6 +1,6 @@
 #include "assets/texture_cache.h"
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "assets/font_registry.h"
 #include "assets/texture_decoding.h"
 #include "data/ansi_text.h"
@@ -10,6 +10,8 @@
 
 #include <exception>
 #include <stdexcept>
+
+namespace assets {
 
 TextureCache::TextureCache(const gfx::GraphicsContext& context, std::shared_ptr<Mod::FileSource> files,
                            gfx::TextureDevice& device, FontRegistry& fonts)
@@ -54,7 +56,7 @@ gfx::BitmapPtr TextureCache::load(const std::string& normalised)
             continue;
         std::string reason;
         try {
-            if (gfx::BitmapPtr bitmap = Assets::DecodeTexture(file, *device_))
+            if (gfx::BitmapPtr bitmap = assets::DecodeTexture(file, *device_))
                 return bitmap;
             throw std::runtime_error("Could not load image");
         } catch (const std::exception& error) {
@@ -62,7 +64,7 @@ gfx::BitmapPtr TextureCache::load(const std::string& normalised)
         }
         std::string text = "Invalid texture: " + normalised;
         if (!reason.empty()) {
-            Kestra::writeDiagnostic(reason);
+            base::writeDiagnostic(reason);
             text += "\nReason: " + reason;
         }
         return makePlaceholder(text);
@@ -86,3 +88,5 @@ gfx::BitmapPtr TextureCache::makePlaceholder(const std::string& text)
     target.endDraw();
     return target.bitmap();
 }
+
+} // namespace assets

@@ -19,6 +19,8 @@ class GraphicsContext;
 class TextureDevice;
 } // namespace gfx
 
+namespace assets {
+
 class FontRegistry;
 
 class TextureCache {
@@ -55,3 +57,5 @@ private:
     FontRegistry* fonts_;
     std::unordered_map<std::string, gfx::BitmapPtr> bitmaps_;
 };
+
+} // namespace assets

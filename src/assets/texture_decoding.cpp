@@ -8,7 +8,8 @@
 #include <stdexcept>
 #include <string_view>
 
-namespace Assets {
+
+namespace assets {
 
 namespace {
 
@@ -121,4 +122,4 @@ gfx::BitmapPtr DecodeTexture(const Mod::FilePtr& file, gfx::TextureDevice& devic
     throw std::runtime_error("Unrecognised image format");
 }
 
-} // namespace Assets
+} // namespace assets

@@ -11,7 +11,8 @@ namespace gfx {
 class TextureDevice;
 }
 
-namespace Assets {
+
+namespace assets {
 
 // Recognises file as DDS (at least 128 bytes starting with "DDS ") or TGA (at
 // least 36 bytes ending in the "TRUEVISION-XFILE." footer), checks that it is
@@ -24,4 +25,4 @@ namespace Assets {
 // with the device's message when the device refuses the image.
 gfx::BitmapPtr DecodeTexture(const Mod::FilePtr& file, gfx::TextureDevice& device);
 
-} // namespace Assets
+} // namespace assets

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace assets {
+
 namespace {
 
 std::size_t commonPrefix(std::u16string_view a, std::u16string_view b)
@@ -33,7 +35,7 @@ TypefaceMatch matchTypeface(const gfx::FontCollection& collection, std::u16strin
         for (const gfx::LocalizedName& familyName : family.names) {
             const std::size_t prefix = commonPrefix(familyName.text, wanted);
             for (const gfx::CollectionFont& font : family.fonts) {
-                for (const gfx::LocalizedName& faceName : font.description.faceNames) {
+                for (const gfx::LocalizedName& faceName : font.face.faceNames) {
                     const std::size_t score = prefix + commonSuffix(faceName.text, wanted);
                     if (score > best.score)
                         best = {familyName.text, &font, score};
@@ -43,3 +45,5 @@ TypefaceMatch matchTypeface(const gfx::FontCollection& collection, std::u16strin
     }
     return best;
 }
+
+} // namespace assets

@@ -13,6 +13,8 @@ class FontCollection;
 struct CollectionFont;
 } // namespace gfx
 
+namespace assets {
+
 struct TypefaceMatch {
     std::u16string familyName;              // the localised family name that scored
     const gfx::CollectionFont* font = nullptr; // null: nothing scored above 0
@@ -23,3 +25,5 @@ struct TypefaceMatch {
 // must beat the best so far strictly, so ties keep the first. Comparisons are
 // case-sensitive, by UTF-16 unit.
 TypefaceMatch matchTypeface(const gfx::FontCollection& collection, std::u16string_view wanted);
+
+} // namespace assets

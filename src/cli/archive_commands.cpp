@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-namespace Cli {
+namespace cli {
 
 namespace {
 
@@ -53,4 +53,4 @@ void addArchiveCommands(std::vector<Command>& list)
     list.push_back({"sga pack", "FOLDER -o ARCHIVE [--store]", 1, 1, {"-o"}, {"--store"}, packFolder});
 }
 
-} // namespace Cli
+} // namespace cli

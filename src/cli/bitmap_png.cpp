@@ -7,7 +7,7 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace Cli {
+namespace cli {
 
 namespace {
 
@@ -45,4 +45,4 @@ void writeBitmapPng(const gfx::Bitmap& bitmap, const std::string& path, bool pre
         throw std::runtime_error("Cannot write " + path);
 }
 
-} // namespace Cli
+} // namespace cli

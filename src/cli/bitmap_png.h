@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace Cli {
+namespace cli {
 
 // Writes bitmap to path. With straight alpha (the default) each colour channel
 // is divided by alpha: min(255, round(c·255/a)), and a pixel with alpha 0
@@ -13,4 +13,4 @@ namespace Cli {
 // unchanged. Throws std::runtime_error "Cannot write PATH" on failure.
 void writeBitmapPng(const gfx::Bitmap& bitmap, const std::string& path, bool premultiplied);
 
-} // namespace Cli
+} // namespace cli

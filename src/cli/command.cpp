@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace Cli {
+namespace cli {
 
 std::string Arguments::option(const std::string& name, bool required, const std::string& fallback) const
 {
@@ -78,4 +78,4 @@ std::string jsonString(std::string_view text)
     return out + "\"";
 }
 
-} // namespace Cli
+} // namespace cli

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace Cli {
+namespace cli {
 
 // Bad usage: exit status 2 with the command's usage line.
 class UsageError : public std::runtime_error {
@@ -53,4 +53,4 @@ void addDataCommands(std::vector<Command>& list);
 void addArchiveCommands(std::vector<Command>& list);
 void addTextureCommands(std::vector<Command>& list);
 
-} // namespace Cli
+} // namespace cli

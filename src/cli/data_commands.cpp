@@ -9,13 +9,13 @@
 #include "data/localise_text.h"
 #include "data/mod_context.h"
 #include "data/subfolder_source.h"
-#include "editor/installation_discovery.h"
-#include "ui/folder_entries.h"
+#include "data/installation_discovery.h"
+#include "data/folder_entries.h"
 
 #include <climits>
 #include <cstdint>
 
-namespace Cli {
+namespace cli {
 
 namespace {
 
@@ -115,4 +115,4 @@ void addDataCommands(std::vector<Command>& list)
     list.push_back({"screens", "MODULE", 1, 1, {}, {}, screens});
 }
 
-} // namespace Cli
+} // namespace cli

@@ -5,7 +5,7 @@
 #include <QGuiApplication>
 
 
-namespace Cli {
+namespace cli {
 
 namespace {
 int argumentCount = 1;
@@ -21,4 +21,4 @@ GuiSession::GuiSession()
 
 GuiSession::~GuiSession() = default;
 
-} // namespace Cli
+} // namespace cli

@@ -7,7 +7,7 @@
 
 class QGuiApplication;
 
-namespace Cli {
+namespace cli {
 
 class GuiSession {
 public:
@@ -20,4 +20,4 @@ private:
     std::unique_ptr<QGuiApplication> application_;
 };
 
-} // namespace Cli
+} // namespace cli

@@ -12,7 +12,7 @@ namespace {
 void printUsage(std::ostream& out)
 {
     out << "usage: tise-cli COMMAND [ARGS...]\ncommands:\n";
-    for (const Cli::Command& command : Cli::commands())
+    for (const cli::Command& command : cli::commands())
         out << "  tise-cli " << command.name << ' ' << command.usage << '\n';
 }
 
@@ -32,9 +32,9 @@ int main(int argc, char** argv)
     }
 
     // The longest command name that the arguments start with ("sga list").
-    const Cli::Command* chosen = nullptr;
+    const cli::Command* chosen = nullptr;
     std::size_t words = 0;
-    for (const Cli::Command& command : Cli::commands()) {
+    for (const cli::Command& command : cli::commands()) {
         std::size_t count = 1 + static_cast<std::size_t>(std::count(command.name.begin(), command.name.end(), ' '));
         if (count > args.size() || count <= words)
             continue;
@@ -57,11 +57,11 @@ int main(int argc, char** argv)
         return 0;
     }
     try {
-        const Cli::Arguments parsed = Cli::parseArguments(*chosen, rest);
+        const cli::Arguments parsed = cli::parseArguments(*chosen, rest);
         const int status = chosen->run(parsed, std::cout);
         std::cout.flush();
         return status;
-    } catch (const Cli::UsageError& error) {
+    } catch (const cli::UsageError& error) {
         std::cerr << "tise-cli: " << error.what() << "\nusage: tise-cli " << chosen->name << ' ' << chosen->usage << '\n';
         return 2;
     } catch (const std::exception& error) {

@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-namespace Cli {
+namespace cli {
 
 namespace {
 
@@ -34,7 +34,7 @@ int decode(const Arguments& args, std::ostream&)
 {
     const std::string output = args.option("-o", true);
     gfx::TextureDevice device;
-    const gfx::BitmapPtr bitmap = Assets::DecodeTexture(readDiskFile(args.positional[0]), device);
+    const gfx::BitmapPtr bitmap = assets::DecodeTexture(readDiskFile(args.positional[0]), device);
     writeBitmapPng(*bitmap, output, args.has("--premultiplied"));
     return 0;
 }
@@ -47,8 +47,8 @@ int texture(const Arguments& args, std::ostream&)
     Mod::MountModule(module, args.positional[0]);
     const GuiSession gui;
     const gfx::GraphicsContext context;
-    ScreenAssets assets(context, module.source);
-    const gfx::BitmapPtr bitmap = assets.getTexture(args.positional[1]);
+    assets::ScreenAssets screenAssets(context, module.source);
+    const gfx::BitmapPtr bitmap = screenAssets.getTexture(args.positional[1]);
     writeBitmapPng(*bitmap, output, args.has("--premultiplied"));
     return 0;
 }
@@ -61,4 +61,4 @@ void addTextureCommands(std::vector<Command>& list)
     list.push_back({"decode", "FILE -o OUT.png [--premultiplied]", 1, 1, {"-o"}, {"--premultiplied"}, decode});
 }
 
-} // namespace Cli
+} // namespace cli

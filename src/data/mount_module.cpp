@@ -1,6 +1,6 @@
 #include "data/mod_context.h"
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "data/archive_source.h"
 #include "data/disk_file_source.h"
 #include "data/subfolder_source.h"
@@ -40,7 +40,7 @@ public:
         try {
             context_.source->append(std::make_unique<ArchiveSource>(path, &disk_->resolver()));
         } catch (const std::exception& error) {
-            Kestra::writeDiagnostic(error.what());
+            base::writeDiagnostic(error.what());
         }
     }
 
@@ -50,7 +50,7 @@ public:
             context_.stringTables.push_back(std::make_unique<StringTable>(disk_->open(path)));
             context_.stringTablePaths.push_back(path);
         } catch (const std::exception& error) {
-            Kestra::writeDiagnostic(error.what());
+            base::writeDiagnostic(error.what());
         }
     }
 

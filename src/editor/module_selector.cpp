@@ -4,7 +4,7 @@
 #include "data/disk_file_source.h"
 #include "data/mod_context.h"
 #include "data/module_file.h"
-#include "editor/installation_discovery.h"
+#include "data/installation_discovery.h"
 #include "editor/screen_selector.h"
 
 namespace editor {

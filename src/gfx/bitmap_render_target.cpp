@@ -1,6 +1,6 @@
 #include "gfx/bitmap_render_target.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <QImage>
 

@@ -1,6 +1,6 @@
 #include "gfx/brush.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <algorithm>
 

@@ -55,14 +55,14 @@ std::u16string uniqueFamilyName()
 FontCollection::FontCollection(const GraphicsContext&, std::span<const std::string_view> files)
 {
     for (std::string_view file : files) {
-        std::vector<FontDescription> fonts = readFontDescriptions(file);
+        std::vector<FontFace> fonts = readFontFaces(file);
         if (fonts.empty())
             continue;
         // Each font is registered under a name of its own, so that formats
         // that name the collection find exactly its fonts, and formats that
         // do not never find them.
         std::vector<FamilyRename> renames;
-        for (const FontDescription& font : fonts)
+        for (const FontFace& font : fonts)
             renames.push_back({font.fontIndex, uniqueFamilyName()});
         const std::optional<std::string> renamed = renameFontFamilies(file, renames);
         if (!renamed || renamed->size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
@@ -78,13 +78,13 @@ FontCollection::FontCollection(const GraphicsContext&, std::span<const std::stri
             if (!registered.contains(toQString(renames[i].family)))
                 continue; // the text system could not read this font of the file
             CollectionFont entry{std::move(fonts[i]), renames[i].family};
-            const std::u16string& key = groupingName(entry.description.familyNames);
+            const std::u16string& key = groupingName(entry.face.familyNames);
             FontFamily* family = nullptr;
             for (FontFamily& existing : families_)
                 if (groupingName(existing.names) == key)
                     family = &existing;
             if (!family) {
-                families_.push_back({entry.description.familyNames, {}});
+                families_.push_back({entry.face.familyNames, {}});
                 family = &families_.back();
             }
             family->fonts.push_back(std::move(entry));
@@ -115,7 +115,7 @@ const CollectionFont* FontCollection::matchFont(std::u16string_view familyName, 
     const CollectionFont* best = nullptr;
     long bestDistance = std::numeric_limits<long>::max();
     for (const CollectionFont& font : family->fonts) {
-        const FontDescription& d = font.description;
+        const FontFace& d = font.face;
         const long distance =
             std::labs(static_cast<long>(d.stretch) - static_cast<long>(stretch)) * 1'000'000 +
             (d.style == style ? 0 : 10'000) +

@@ -19,7 +19,7 @@ namespace gfx {
 class GraphicsContext;
 
 struct CollectionFont {
-    FontDescription description;
+    FontFace face;
     // The name under which the text system knows this font: one of its own,
     // unlike any other font's, given when the collection registers it.
     std::u16string systemFamily;

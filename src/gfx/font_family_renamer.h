@@ -12,7 +12,7 @@
 namespace gfx {
 
 struct FamilyRename {
-    std::uint32_t fontIndex = 0; // as FontDescription::fontIndex
+    std::uint32_t fontIndex = 0; // as FontFace::fontIndex
     std::u16string family;
 };
 

@@ -109,7 +109,7 @@ std::vector<LocalizedName> pick(NameSet& names, int preferred, int legacy)
     return std::move(names.mac[legacy]);
 }
 
-void readStyle(std::string_view tableBytes, FontDescription& font)
+void readStyle(std::string_view tableBytes, FontFace& font)
 {
     const Bytes os2(tableBytes);
     if (const auto weight = os2.u16(4)) {
@@ -131,17 +131,17 @@ void readStyle(std::string_view tableBytes, FontDescription& font)
 
 } // namespace
 
-std::vector<FontDescription> readFontDescriptions(std::string_view data)
+std::vector<FontFace> readFontFaces(std::string_view data)
 {
     const Bytes bytes(data);
-    std::vector<FontDescription> fonts;
+    std::vector<FontFace> fonts;
     const std::vector<std::uint64_t> offsets = sfnt::fontOffsets(bytes);
     for (std::size_t index = 0; index < offsets.size(); ++index) {
         const auto name = sfnt::findTable(bytes, offsets[index], tag("name"));
         if (!name)
             continue;
         NameSet names = readNames(bytes.slice(name->offset, name->length));
-        FontDescription font;
+        FontFace font;
         font.fontIndex = static_cast<std::uint32_t>(index);
         font.familyNames = pick(names, 2, 0);
         font.faceNames = pick(names, 3, 1);

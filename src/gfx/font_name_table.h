@@ -22,7 +22,7 @@ struct LocalizedName {
 };
 
 // One font (one face) of a file.
-struct FontDescription {
+struct FontFace {
     // Which font of the file this is (0 unless the file is a collection).
     std::uint32_t fontIndex = 0;
     // The typographic family and face names (name IDs 16 and 17) when the font
@@ -37,7 +37,7 @@ struct FontDescription {
 
 // Every font of a font file or font collection file ("ttcf") that has at least
 // one family name. Bytes that are not a font give an empty list.
-std::vector<FontDescription> readFontDescriptions(std::string_view bytes);
+std::vector<FontFace> readFontFaces(std::string_view bytes);
 
 // The locale tag for a Windows language identifier (0x0409 gives "en-us"),
 // or "lcid-" and four hex digits for one we do not know.

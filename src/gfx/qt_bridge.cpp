@@ -145,9 +145,9 @@ QFont toQFont(const TextFormat& format)
         if (const CollectionFont* font = collection->matchFont(format.familyName(), weight, style, stretch)) {
             // Ask for the face exactly as it is, so that nothing is synthesised.
             family = toQString(font->systemFamily);
-            weight = font->description.weight;
-            style = font->description.style;
-            stretch = font->description.stretch;
+            weight = font->face.weight;
+            style = font->face.style;
+            stretch = font->face.stretch;
         }
     }
     QFont font;

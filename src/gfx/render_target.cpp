@@ -1,10 +1,10 @@
 #include "gfx/render_target.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "gfx/bitmap_render_target.h"
 #include "gfx/layer_surface.h"
 #include "gfx/qt_bridge.h"
-#include "gfx/result_codes.h"
+#include "base/result_codes.h"
 
 #include <QImage>
 #include <QPainter>
@@ -117,7 +117,7 @@ struct RenderTarget::State {
     bool ready()
     {
         if (!drawing) {
-            record(Hr::WrongState);
+            record(Kestra::Hr::WrongState);
             return false;
         }
         return painter().isActive();
@@ -246,7 +246,7 @@ void RenderTarget::beginDraw()
 {
     State& s = *state_;
     if (s.drawing) {
-        s.record(Hr::WrongState);
+        s.record(Kestra::Hr::WrongState);
         return;
     }
     s.drawing = true;
@@ -261,9 +261,9 @@ void RenderTarget::endDraw()
 {
     State& s = *state_;
     if (!s.drawing)
-        throw Kestra::COMException(Hr::WrongState, "ID2D1RenderTarget::EndDraw");
+        throw Kestra::COMException(Kestra::Hr::WrongState, "ID2D1RenderTarget::EndDraw");
     if (!s.stack.empty()) {
-        s.record(Hr::PushPopUnbalanced);
+        s.record(Kestra::Hr::PushPopUnbalanced);
         while (!s.stack.empty())
             s.popEntry();
     }
@@ -327,7 +327,7 @@ void RenderTarget::popAxisAlignedClip()
     if (!s.ready())
         return;
     if (s.stack.empty() || s.stack.back().isLayer) {
-        s.record(Hr::PopCallDidNotMatchPush);
+        s.record(Kestra::Hr::PopCallDidNotMatchPush);
         return;
     }
     s.popEntry();
@@ -344,7 +344,7 @@ void RenderTarget::pushLayer(const LayerParameters& parameters, Layer& layer)
     entry.clip = intersect(s.clip(), deviceBounds(parameters.contentBounds, s.transform));
     if (layer.surface_->inUse) {
         // Drawing goes on below; the matching pop finds this entry.
-        s.record(Hr::LayerAlreadyInUse);
+        s.record(Kestra::Hr::LayerAlreadyInUse);
         s.stack.push_back(std::move(entry));
         return;
     }
@@ -376,11 +376,11 @@ void RenderTarget::popLayer()
 {
     State& s = *state_;
     if (!s.drawing) {
-        s.record(Hr::WrongState);
+        s.record(Kestra::Hr::WrongState);
         return;
     }
     if (s.stack.empty() || !s.stack.back().isLayer) {
-        s.record(Hr::PopCallDidNotMatchPush);
+        s.record(Kestra::Hr::PopCallDidNotMatchPush);
         return;
     }
     s.popEntry();
@@ -472,7 +472,7 @@ std::unique_ptr<BitmapRenderTarget> RenderTarget::createCompatibleRenderTarget(S
         desiredSize = size();
     constexpr float maxTexels = 16384.0f;
     if (desiredSize.width > maxTexels || desiredSize.height > maxTexels)
-        throw Kestra::COMException(Hr::MaxTextureSizeExceeded, operation);
+        throw Kestra::COMException(Kestra::Hr::MaxTextureSizeExceeded, operation);
     return std::make_unique<BitmapRenderTarget>(*context_,
                                                 static_cast<int>(std::ceil(desiredSize.width)),
                                                 static_cast<int>(std::ceil(desiredSize.height)));

@@ -1,6 +1,6 @@
 #include "gfx/stroke_style.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "gfx/text_format.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "gfx/text_layout.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "gfx/qt_bridge.h"
 
 #include <QImage>

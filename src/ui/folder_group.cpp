@@ -2,7 +2,7 @@
 
 #include "data/ansi_text.h"
 #include "gfx/render_target.h"
-#include "ui/folder_entries.h"
+#include "data/folder_entries.h"
 #include "ui/selector.h"
 #include "ui/selector_row.h"
 

@@ -87,7 +87,7 @@ class WindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        previous = Kestra::setErrorBoxHandler([this](QWidget* owner, const std::string& text) {
+        previous = app::setErrorBoxHandler([this](QWidget* owner, const std::string& text) {
             reports.push_back({owner, text});
         });
         window = new TestWindow(graphics, &destroyed);
@@ -97,7 +97,7 @@ protected:
     {
         if (!destroyed)
             delete window;
-        Kestra::setErrorBoxHandler(previous);
+        app::setErrorBoxHandler(previous);
     }
 
     QWidget& widget() { return *window->widget(); }
@@ -118,7 +118,7 @@ protected:
         std::string text;
     };
     gfx::GraphicsContext graphics;
-    Kestra::ErrorBoxHandler previous;
+    app::ErrorBoxHandler previous;
     std::vector<Report> reports;
     bool destroyed = false;
     TestWindow* window = nullptr;

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <lua.hpp>
 
+using namespace assets;
+
 using TestSupport::CountingSource;
 using TestSupport::TempDir;
 
@@ -53,7 +55,7 @@ TEST(ColourTableTest, FailingColourFilesLeaveEveryKeyBlack)
         if (!body.empty())
             dir.write("art/ui/styles/colourtable.colours", body);
         CountingSource files(dir.path().string());
-        Lua::Limits limits;
+        assets::Limits limits;
         limits.instructions = 1'000'000;
         const ColourTable colours(files, limits);
         EXPECT_FALSE(colours.loaded()) << body;

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+using namespace assets;
+
 namespace {
 
 Mod::FilePtr textFile(const std::string& text)
@@ -17,7 +19,7 @@ Mod::FilePtr textFile(const std::string& text)
 
 std::optional<FontDescription> read(const std::string& text)
 {
-    Lua::Limits limits;
+    assets::Limits limits;
     limits.instructions = 1'000'000;
     return readFontDescription(textFile(text), limits);
 }

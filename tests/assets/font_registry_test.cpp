@@ -20,6 +20,8 @@
 #include <algorithm>
 #include <limits>
 
+using namespace assets;
+
 namespace {
 
 using TestSupport::CountingSource;
@@ -78,7 +80,7 @@ protected:
 
     TempDir dir;
     gfx::GraphicsContext context;
-    Lua::Limits limits;
+    assets::Limits limits;
     std::shared_ptr<CountingSource> files = std::make_shared<CountingSource>(dir.path().string());
     std::unique_ptr<FontRegistry> registry_;
 };
@@ -99,8 +101,8 @@ TEST_F(FontRegistryTest, RegistersTheTrueTypeFilesOfTheFontFolder)
         << "in listing order; broken files, the disabled file and the folder are not fonts of the collection";
     const gfx::FontFamily& sans = collection.families().front();
     ASSERT_EQ(sans.fonts.size(), 2u);
-    EXPECT_EQ(sans.fonts[0].description.faceNames.front().text, u"Bold");
-    EXPECT_EQ(sans.fonts[1].description.faceNames.front().text, u"Book");
+    EXPECT_EQ(sans.fonts[0].face.faceNames.front().text, u"Bold");
+    EXPECT_EQ(sans.fonts[1].face.faceNames.front().text, u"Book");
 }
 
 TEST_F(FontRegistryTest, FontsAreUnregisteredWithTheRegistry)
@@ -155,7 +157,7 @@ TEST_F(FontRegistryTest, TypefacesMatchByFamilyPrefixAndFaceSuffix)
         }
         ASSERT_NE(match.font, nullptr) << label;
         EXPECT_EQ(match.familyName, c.family) << label;
-        const auto& faces = match.font->description.faceNames;
+        const auto& faces = match.font->face.faceNames;
         EXPECT_TRUE(std::any_of(faces.begin(), faces.end(), [&](const auto& n) { return n.text == c.face; }))
             << label;
     }

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+using namespace assets;
+
 namespace {
 
 Mod::FilePtr textFile(const std::string& text)
@@ -19,7 +21,7 @@ Mod::FilePtr textFile(const std::string& text)
 std::string run(lua_State* L, const std::string& chunk)
 {
     if (luaL_loadstring(L, chunk.c_str()) != LUA_OK || lua_pcall(L, 0, 0, 0) != LUA_OK) {
-        std::string message = Lua::errorText(L);
+        std::string message = assets::errorText(L);
         lua_pop(L, 1);
         return message;
     }
@@ -30,14 +32,14 @@ std::string run(lua_State* L, const std::string& chunk)
 
 TEST(LuaSandboxTest, EndlessLoopsAndUnboundedAllocationFail)
 {
-    Lua::Limits limits;
+    assets::Limits limits;
     limits.instructions = 5'000'000;
     limits.memoryBytes = 8u << 20;
-    Lua::StatePtr state = Lua::newState(limits);
+    assets::StatePtr state = assets::newState(limits);
     EXPECT_EQ(run(state.get(), "x = 0 for i = 1, 1000 do x = x + i end"), "ok");
     EXPECT_NE(run(state.get(), "while true do end").find("instruction limit exceeded"), std::string::npos);
 
-    Lua::StatePtr other = Lua::newState(limits);
+    assets::StatePtr other = assets::newState(limits);
     EXPECT_EQ(run(other.get(), "t = {} local s = 'x' for i = 1, 40 do s = s .. s end"), "not enough memory");
     EXPECT_EQ(run(other.get(), "t = {} for i = 1, 1e9 do t[i] = i end"), "not enough memory");
     lua_pushnil(other.get());
@@ -48,7 +50,7 @@ TEST(LuaSandboxTest, EndlessLoopsAndUnboundedAllocationFail)
 
 TEST(LuaSandboxTest, NoStandardLibraryIsOpen)
 {
-    Lua::StatePtr state = Lua::newState();
+    assets::StatePtr state = assets::newState();
     for (const char* global : {"print", "os", "io", "require", "string", "pcall", "load", "dofile", "next"}) {
         lua_getglobal(state.get(), global);
         EXPECT_TRUE(lua_isnil(state.get(), -1)) << global;
@@ -72,15 +74,15 @@ TEST(LuaSandboxTest, DataStatesHaveOnlyNextAndFailWhenEitherChunkFails)
         {"Things = {", false},                    // syntax error
         {"while true do end", false},             // endless
     };
-    Lua::Limits limits;
+    assets::Limits limits;
     limits.instructions = 2'000'000;
     for (const Case& c : cases) {
-        Lua::StatePtr state = Lua::prepareDataState(textFile(c.file), copy, limits);
+        assets::StatePtr state = assets::prepareDataState(textFile(c.file), copy, limits);
         EXPECT_EQ(state != nullptr, c.loads) << c.file;
     }
-    Lua::StatePtr state = Lua::prepareDataState(textFile(cases[0].file), copy);
+    assets::StatePtr state = assets::prepareDataState(textFile(cases[0].file), copy);
     ASSERT_TRUE(state);
     lua_getfield(state.get(), LUA_REGISTRYINDEX, "b");
     EXPECT_EQ(lua_tointeger(state.get(), -1), 2);
-    EXPECT_FALSE(Lua::prepareDataState(nullptr, copy)) << "no file, no state";
+    EXPECT_FALSE(assets::prepareDataState(nullptr, copy)) << "no file, no state";
 }

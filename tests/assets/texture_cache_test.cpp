@@ -2,7 +2,7 @@
 // them: name variants, the colon prefix, caching without touching the file
 // system again, and the placeholders' pixels.
 
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "assets/screen_assets.h"
 #include "fixtures/dds_builder.h"
 #include "fixtures/tga_builder.h"
@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <array>
 #include <ostream>
+
+using namespace assets;
 
 namespace {
 
@@ -160,7 +162,7 @@ TEST_F(TextureCacheTest, NamesTryTheirVariantsInOrder)
 
 TEST_F(TextureCacheTest, EachNameIsResolvedOnceAndTheColonPrefixIsDropped)
 {
-    const Kestra::DiagnosticCapture diagnostics;
+    const base::DiagnosticCapture diagnostics;
     const gfx::BitmapPtr both = assets().getTexture("tex/both");
     const gfx::BitmapPtr missing = assets().getTexture("tex/nowhere");
     const gfx::BitmapPtr bad = assets().getTexture("tex/bad16.tga");
@@ -191,7 +193,7 @@ TEST_F(TextureCacheTest, EachNameIsResolvedOnceAndTheColonPrefixIsDropped)
 
 TEST_F(TextureCacheTest, AMissingTextureGivesTheMissingPlaceholder)
 {
-    const Kestra::DiagnosticCapture diagnostics;
+    const base::DiagnosticCapture diagnostics;
     const gfx::BitmapPtr bitmap = assets().getTexture("ui:tex/nowhere.tga");
     expectPlaceholder(bitmap, u"Missing texture: tex/nowhere.tga");
     EXPECT_TRUE(diagnostics.messages().empty()) << "a missing texture is not reported";
@@ -208,7 +210,7 @@ TEST_F(TextureCacheTest, AnUndecodableTextureGivesTheInvalidPlaceholderWithTheDe
         {"tex/notimage", "Unrecognised image format"},
     };
     for (const Case& c : cases) {
-        const Kestra::DiagnosticCapture diagnostics;
+        const base::DiagnosticCapture diagnostics;
         const gfx::BitmapPtr bitmap = assets().getTexture(c.name);
         EXPECT_EQ(diagnostics.messages(), std::vector<std::string>{c.reason}) << "the message alone";
         const std::string text = "Invalid texture: " + c.name + "\nReason: " + c.reason;

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+using namespace assets;
+
 namespace {
 
 using gfx::AlphaMode;
@@ -35,7 +37,7 @@ Mod::FilePtr fileOf(const std::string& bytes)
 gfx::BitmapPtr decode(const std::string& bytes)
 {
     gfx::TextureDevice device;
-    return Assets::DecodeTexture(fileOf(bytes), device);
+    return assets::DecodeTexture(fileOf(bytes), device);
 }
 
 // The message DecodeTexture throws for bytes, or "" when it succeeds.
@@ -196,7 +198,7 @@ TEST(DecodeTextureRejection, NoFile)
 {
     gfx::TextureDevice device;
     try {
-        Assets::DecodeTexture(nullptr, device);
+        assets::DecodeTexture(nullptr, device);
         FAIL() << "no file accepted";
     } catch (const std::runtime_error& error) {
         EXPECT_STREQ(error.what(), "No texture file");

@@ -1,4 +1,4 @@
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "data/ansi_text.h"
 #include "data/archive_source.h"
 #include "data/localise_text.h"
@@ -96,7 +96,7 @@ protected:
 TEST_F(MountModuleTest, MountsInTheGamesPriorityOrder)
 {
     Mod::ModContext context;
-    Kestra::DiagnosticCapture diagnostics;
+    base::DiagnosticCapture diagnostics;
     Mod::MountModule(context, root + "Main.module");
 
     EXPECT_EQ(context.language, "French");
@@ -133,7 +133,7 @@ TEST_F(MountModuleTest, MountsInTheGamesPriorityOrder)
 TEST_F(MountModuleTest, StringsComeFromTheFirstTableThatHasTheId)
 {
     Mod::ModContext context;
-    Kestra::DiagnosticCapture quiet;
+    base::DiagnosticCapture quiet;
     Mod::MountModule(context, root + "Main.module");
     struct Case {
         const char* text;
@@ -164,7 +164,7 @@ TEST_F(MountModuleTest, DollarWithoutDigitsLooksUpIdZero)
 {
     dir.write("Main/Locale/French/zero.ucs", Fixtures::ucsFile({{0, "zero"}, {2147483647, "largest"}}));
     Mod::ModContext context;
-    Kestra::DiagnosticCapture quiet;
+    base::DiagnosticCapture quiet;
     Mod::MountModule(context, root + "Main.module");
     EXPECT_EQ(localise("$", context), "zero");
     EXPECT_EQ(localise("$abc", context), "zero");
@@ -175,7 +175,7 @@ TEST_F(MountModuleTest, MissingModuleFileThrowsAndLeavesTheContextEmpty)
 {
     Mod::ModContext context;
     {
-        Kestra::DiagnosticCapture quiet;
+        base::DiagnosticCapture quiet;
         Mod::MountModule(context, root + "Main.module");
     }
     ASSERT_TRUE(context.source);
@@ -193,7 +193,7 @@ TEST_F(MountModuleTest, MissingModuleFileThrowsAndLeavesTheContextEmpty)
 TEST_F(MountModuleTest, ModuleWithoutRequiredModsOrLocaleMountsItsOwnAndTheEngines)
 {
     Mod::ModContext context;
-    Kestra::DiagnosticCapture diagnostics;
+    base::DiagnosticCapture diagnostics;
     Mod::MountModule(context, root + "Extra.module");
     EXPECT_EQ(context.language, "English") << "no Locale folder anywhere";
     EXPECT_EQ(describe(context, root), (std::vector<std::string>{"folder Extra\\Data\\", "archive Engine\\Engine.sga"}));

@@ -143,11 +143,11 @@ class MainWindowTest : public ModuleSelectorTest {
 protected:
     void SetUp() override
     {
-        previous = Kestra::setErrorBoxHandler([this](QWidget*, const std::string& text) { reports.push_back(text); });
+        previous = app::setErrorBoxHandler([this](QWidget*, const std::string& text) { reports.push_back(text); });
     }
-    void TearDown() override { Kestra::setErrorBoxHandler(previous); }
+    void TearDown() override { app::setErrorBoxHandler(previous); }
 
-    Kestra::ErrorBoxHandler previous;
+    app::ErrorBoxHandler previous;
     std::vector<std::string> reports;
 };
 

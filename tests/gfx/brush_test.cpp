@@ -1,6 +1,6 @@
 #include "gfx/brush.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "gfx/graphics_context.h"
 #include "gfx/render_target.h"
 #include "gfx/stroke_style.h"

@@ -65,17 +65,17 @@ TEST_F(FontCollectionTest, RegistersFontsFromMemoryAndReportsTheirNames)
     const FontFamily& family = collection.families()[0];
     EXPECT_EQ(family.names[0], (LocalizedName{u"en-us", u"DejaVu Sans"}));
     ASSERT_EQ(family.fonts.size(), 2u);
-    EXPECT_EQ(family.fonts[0].description.faceNames[0].text, u"Book");
-    EXPECT_EQ(family.fonts[1].description.faceNames[0].text, u"Bold");
+    EXPECT_EQ(family.fonts[0].face.faceNames[0].text, u"Book");
+    EXPECT_EQ(family.fonts[1].face.faceNames[0].text, u"Bold");
     EXPECT_NE(family.fonts[0].systemFamily, u"DejaVu Sans");
     EXPECT_NE(family.fonts[0].systemFamily, family.fonts[1].systemFamily);
 
     const CollectionFont* match =
         collection.matchFont(u"dejavu sans", FontWeight::ExtraBold, FontStyle::Normal, FontStretch::Normal);
     ASSERT_NE(match, nullptr);
-    EXPECT_EQ(match->description.weight, FontWeight::Bold);
+    EXPECT_EQ(match->face.weight, FontWeight::Bold);
     EXPECT_EQ(collection.matchFont(u"DejaVu Sans", FontWeight::Light, FontStyle::Normal, FontStretch::Normal)
-                  ->description.faceNames[0].text,
+                  ->face.faceNames[0].text,
               u"Book");
     EXPECT_EQ(collection.matchFont(u"DejaVu Serif", FontWeight::Normal, FontStyle::Normal, FontStretch::Normal),
               nullptr);
@@ -92,7 +92,7 @@ TEST_F(FontCollectionTest, ReportsEveryLanguagesNames)
                                                         {u"de-de", u"Tise Testschrift Mono"},
                                                         {u"fr-ca", u"Tise Essai Mono"}}));
     ASSERT_EQ(family.fonts.size(), 1u);
-    EXPECT_EQ(family.fonts[0].description.faceNames,
+    EXPECT_EQ(family.fonts[0].face.faceNames,
               (std::vector<LocalizedName>{{u"en-us", u"Book"}, {u"de-de", u"Buch"}}));
     EXPECT_EQ(collection.findFamily(u"tise testschrift mono"), &family);
     EXPECT_EQ(collection.findFamily(u"Tise Test"), nullptr);

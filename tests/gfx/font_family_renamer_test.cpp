@@ -9,7 +9,7 @@ namespace {
 
 using gfx::FamilyRename;
 using gfx::LocalizedName;
-using gfx::readFontDescriptions;
+using gfx::readFontFaces;
 using gfx::renameFontFamilies;
 
 std::string sampleFont(const std::u16string& family, std::uint16_t weight = 400)
@@ -33,7 +33,7 @@ TEST(FontFamilyRenamer, ReplacesEveryFamilyNameAndKeepsTheRest)
     const FamilyRename rename{0, u"Fresh Name 1"};
     const auto renamed = renameFontFamilies(sampleFont(u"Old"), {&rename, 1});
     ASSERT_TRUE(renamed);
-    const auto fonts = readFontDescriptions(*renamed);
+    const auto fonts = readFontFaces(*renamed);
     ASSERT_EQ(fonts.size(), 1u);
     EXPECT_EQ(fonts[0].familyNames, (std::vector<LocalizedName>{{u"en-us", u"Fresh Name 1"}}));
     EXPECT_EQ(fonts[0].faceNames, (std::vector<LocalizedName>{{u"en-us", u"Regular"}, {u"fr-ca", u"Normale"}}));
@@ -47,7 +47,7 @@ TEST(FontFamilyRenamer, RenamesTheChosenFontsOfACollection)
     const FamilyRename rename{1, u"Renamed Second"};
     const auto renamed = renameFontFamilies(collection, {&rename, 1});
     ASSERT_TRUE(renamed);
-    const auto fonts = readFontDescriptions(*renamed);
+    const auto fonts = readFontFaces(*renamed);
     ASSERT_EQ(fonts.size(), 2u);
     EXPECT_EQ(fonts[0].familyNames[0].text, u"First Typo") << "untouched";
     EXPECT_EQ(fonts[1].familyNames, (std::vector<LocalizedName>{{u"en-us", u"Renamed Second"}}));
@@ -73,7 +73,7 @@ TEST(FontFamilyRenamer, TruncatedInputIsNeverReadPastItsEnd)
         const auto renamed = renameFontFamilies(cut.view(), {&rename, 1});
         if (renamed) {
             // Whatever it made reads back with the new name.
-            const auto fonts = readFontDescriptions(*renamed);
+            const auto fonts = readFontFaces(*renamed);
             ASSERT_EQ(fonts.size(), 1u) << "length " << length;
             EXPECT_EQ(fonts[0].familyNames[0].text, u"New");
         }

@@ -8,12 +8,12 @@
 
 namespace {
 
-using gfx::FontDescription;
+using gfx::FontFace;
 using gfx::FontStretch;
 using gfx::FontStyle;
 using gfx::FontWeight;
 using gfx::LocalizedName;
-using gfx::readFontDescriptions;
+using gfx::readFontFaces;
 using GfxTest::NameRecord;
 
 std::string fontWithNames(const std::vector<NameRecord>& records, const std::vector<std::u16string>& tags = {},
@@ -32,7 +32,7 @@ TEST(FontNameTable, ReadsDejaVuFilesFromMemory)
     for (const Case& c : {Case{"DejaVuSans.ttf", u"Book", FontWeight::Normal},
                           Case{"DejaVuSans-Bold.ttf", u"Bold", FontWeight::Bold}}) {
         SCOPED_TRACE(c.file);
-        const std::vector<FontDescription> fonts = readFontDescriptions(GfxTest::readDejaVu(c.file));
+        const std::vector<FontFace> fonts = readFontFaces(GfxTest::readDejaVu(c.file));
         ASSERT_EQ(fonts.size(), 1u);
         ASSERT_FALSE(fonts[0].familyNames.empty());
         EXPECT_EQ(fonts[0].familyNames[0], (LocalizedName{u"en-us", u"DejaVu Sans"}));
@@ -58,7 +58,7 @@ TEST(FontNameTable, ReadsEveryLanguageAndPrefersTypographicNames)
         {3, 1, 0x0999, 17, u"Unknown language"},
         {3, 1, 0x0409, 4, u"Full name is not a family"},
     }, {u"fr-CA"});
-    const auto fonts = readFontDescriptions(font);
+    const auto fonts = readFontFaces(font);
     ASSERT_EQ(fonts.size(), 1u);
     EXPECT_EQ(fonts[0].familyNames, (std::vector<LocalizedName>{
                                         {u"en-us", u"Serpent Sans"},
@@ -74,22 +74,22 @@ TEST(FontNameTable, ReadsEveryLanguageAndPrefersTypographicNames)
 
 TEST(FontNameTable, FallsBackToLegacyAndMacNames)
 {
-    auto legacy = readFontDescriptions(fontWithNames({{3, 1, 0x0409, 1, u"Only Legacy"}, {3, 1, 0x0409, 2, u"Italic"}}));
+    auto legacy = readFontFaces(fontWithNames({{3, 1, 0x0409, 1, u"Only Legacy"}, {3, 1, 0x0409, 2, u"Italic"}}));
     ASSERT_EQ(legacy.size(), 1u);
     EXPECT_EQ(legacy[0].familyNames, (std::vector<LocalizedName>{{u"en-us", u"Only Legacy"}}));
     EXPECT_EQ(legacy[0].faceNames, (std::vector<LocalizedName>{{u"en-us", u"Italic"}}));
 
-    auto mac = readFontDescriptions(fontWithNames({{1, 0, 0, 1, u"Mac Family"}, {1, 0, 0, 2, u"Regular"}}));
+    auto mac = readFontFaces(fontWithNames({{1, 0, 0, 1, u"Mac Family"}, {1, 0, 0, 2, u"Regular"}}));
     ASSERT_EQ(mac.size(), 1u);
     EXPECT_EQ(mac[0].familyNames, (std::vector<LocalizedName>{{u"en-us", u"Mac Family"}}));
 
     // Windows names win over Mac names.
-    auto both = readFontDescriptions(fontWithNames({{1, 0, 0, 1, u"Mac Family"}, {3, 1, 0x0409, 1, u"Win Family"}}));
+    auto both = readFontFaces(fontWithNames({{1, 0, 0, 1, u"Mac Family"}, {3, 1, 0x0409, 1, u"Win Family"}}));
     ASSERT_EQ(both.size(), 1u);
     EXPECT_EQ(both[0].familyNames, (std::vector<LocalizedName>{{u"en-us", u"Win Family"}}));
 
     // A font without any family name is not reported.
-    EXPECT_TRUE(readFontDescriptions(fontWithNames({{3, 1, 0x0409, 2, u"Face only"}})).empty());
+    EXPECT_TRUE(readFontFaces(fontWithNames({{3, 1, 0x0409, 2, u"Face only"}})).empty());
 }
 
 TEST(FontNameTable, ReadsWeightStretchAndSlopeFromOs2)
@@ -109,7 +109,7 @@ TEST(FontNameTable, ReadsWeightStretchAndSlopeFromOs2)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.weightClass);
-        const auto fonts = readFontDescriptions(
+        const auto fonts = readFontFaces(
             fontWithNames({{3, 1, 0x0409, 1, u"F"}}, {}, GfxTest::buildOs2Table(c.weightClass, c.widthClass, c.selection)));
         ASSERT_EQ(fonts.size(), 1u);
         EXPECT_EQ(fonts[0].weight, c.weight);
@@ -124,7 +124,7 @@ TEST(FontNameTable, ReadsEveryFontOfACollection)
         fontWithNames({{3, 1, 0x0409, 1, u"First"}}),
         fontWithNames({{3, 1, 0x0409, 1, u"Second"}}, {}, GfxTest::buildOs2Table(700, 5, 0)),
     });
-    const auto fonts = readFontDescriptions(collection);
+    const auto fonts = readFontFaces(collection);
     ASSERT_EQ(fonts.size(), 2u);
     EXPECT_EQ(fonts[0].familyNames[0].text, u"First");
     EXPECT_EQ(fonts[1].familyNames[0].text, u"Second");
@@ -143,11 +143,11 @@ TEST(FontNameTable, TruncatedFilesGiveAllOrNothing)
         std::size_t stride;
     };
     for (const Source& source : {Source{&small, 1}, Source{&dejaVu, 4093}}) {
-        const auto whole = readFontDescriptions(*source.bytes);
+        const auto whole = readFontFaces(*source.bytes);
         ASSERT_EQ(whole.size(), 1u);
         for (std::size_t length = 0; length < source.bytes->size(); length += source.stride) {
             const GfxTest::GuardedBytes cut(std::string_view(*source.bytes).substr(0, length));
-            const auto fonts = readFontDescriptions(cut.view());
+            const auto fonts = readFontFaces(cut.view());
             if (!fonts.empty()) {
                 ASSERT_EQ(fonts.size(), 1u);
                 EXPECT_EQ(fonts[0].familyNames, whole[0].familyNames) << "length " << length;
@@ -187,18 +187,18 @@ TEST(FontNameTable, HostileFieldsAreSkippedNotFollowed)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const GfxTest::GuardedBytes bytes(c.bytes);
-        const auto fonts = readFontDescriptions(bytes.view());
+        const auto fonts = readFontFaces(bytes.view());
         if (c.expectGood) {
             ASSERT_EQ(fonts.size(), 1u);
             EXPECT_EQ(fonts[0].familyNames[0], (LocalizedName{u"en-us", u"Good"}));
         } else {
-            for (const FontDescription& f : fonts)
+            for (const FontFace& f : fonts)
                 for (const LocalizedName& n : f.familyNames)
                     EXPECT_NE(n.text, u"Bad tag");
         }
     }
     // The record whose language tag does not exist is dropped, the rest read.
-    const auto fonts = readFontDescriptions(font);
+    const auto fonts = readFontFaces(font);
     ASSERT_EQ(fonts.size(), 1u);
     EXPECT_EQ(fonts[0].familyNames, (std::vector<LocalizedName>{{u"en-us", u"Good"}}));
 }
@@ -216,7 +216,7 @@ TEST(FontNameTable, GarbageIsNotAFont)
         for (std::size_t k = 0; k < n; ++k)
             bytes.push_back(static_cast<char>(byte(random)));
         const GfxTest::GuardedBytes guarded(bytes);
-        for (const FontDescription& font : readFontDescriptions(guarded.view())) {
+        for (const FontFace& font : readFontFaces(guarded.view())) {
             EXPECT_FALSE(font.familyNames.empty());
             ++fontsFound;
         }

@@ -1,9 +1,9 @@
 #include "gfx/render_target.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "gfx/bitmap_render_target.h"
 #include "gfx/graphics_context.h"
-#include "gfx/result_codes.h"
+#include "base/result_codes.h"
 #include "pixels.h"
 
 #include <gtest/gtest.h>
@@ -228,8 +228,8 @@ INSTANTIATE_TEST_SUITE_P(
     Errors, Misuse,
     testing::Values(
         MisuseCase{"popClipWithoutPush", [](RenderTarget& t, Layer&) { t.popAxisAlignedClip(); },
-                   Hr::PopCallDidNotMatchPush},
-        MisuseCase{"popLayerWithoutPush", [](RenderTarget& t, Layer&) { t.popLayer(); }, Hr::PopCallDidNotMatchPush},
+                   Kestra::Hr::PopCallDidNotMatchPush},
+        MisuseCase{"popLayerWithoutPush", [](RenderTarget& t, Layer&) { t.popLayer(); }, Kestra::Hr::PopCallDidNotMatchPush},
         MisuseCase{"popLayerOverClip",
                    [](RenderTarget& t, Layer& l) {
                        t.pushLayer({}, l);
@@ -238,10 +238,10 @@ INSTANTIATE_TEST_SUITE_P(
                        t.popAxisAlignedClip();
                        t.popLayer();
                    },
-                   Hr::PopCallDidNotMatchPush},
+                   Kestra::Hr::PopCallDidNotMatchPush},
         MisuseCase{"clipLeftPushed", [](RenderTarget& t, Layer&) { t.pushAxisAlignedClip({0, 0, 50, 50}); },
-                   Hr::PushPopUnbalanced},
-        MisuseCase{"layerLeftPushed", [](RenderTarget& t, Layer& l) { t.pushLayer({}, l); }, Hr::PushPopUnbalanced},
+                   Kestra::Hr::PushPopUnbalanced},
+        MisuseCase{"layerLeftPushed", [](RenderTarget& t, Layer& l) { t.pushLayer({}, l); }, Kestra::Hr::PushPopUnbalanced},
         MisuseCase{"layerPushedTwice",
                    [](RenderTarget& t, Layer& l) {
                        t.pushLayer({}, l);
@@ -249,8 +249,8 @@ INSTANTIATE_TEST_SUITE_P(
                        t.popLayer();
                        t.popLayer();
                    },
-                   Hr::LayerAlreadyInUse},
-        MisuseCase{"beginTwice", [](RenderTarget& t, Layer&) { t.beginDraw(); }, Hr::WrongState},
+                   Kestra::Hr::LayerAlreadyInUse},
+        MisuseCase{"beginTwice", [](RenderTarget& t, Layer&) { t.beginDraw(); }, Kestra::Hr::WrongState},
         MisuseCase{"brokenBitmap",
                    [](RenderTarget& t, Layer&) {
                        Bitmap broken;
@@ -268,7 +268,7 @@ TEST_F(RenderTargetTest, DrawingOutsideBeginAndEndIsAnError)
         target.endDraw();
         FAIL() << "endDraw without beginDraw must throw";
     } catch (const Kestra::COMException& error) {
-        EXPECT_EQ(error.code(), Hr::WrongState);
+        EXPECT_EQ(error.code(), Kestra::Hr::WrongState);
     }
     target.fillRectangle({0, 0, 10, 10}, redBrush); // not drawn, remembered
     EXPECT_TRUE(pixelIs(image, 5, 5, white));
@@ -277,7 +277,7 @@ TEST_F(RenderTargetTest, DrawingOutsideBeginAndEndIsAnError)
         target.endDraw();
         FAIL() << "the earlier misuse must be reported";
     } catch (const Kestra::COMException& error) {
-        EXPECT_EQ(error.code(), Hr::WrongState);
+        EXPECT_EQ(error.code(), Kestra::Hr::WrongState);
     }
 }
 
@@ -322,7 +322,7 @@ TEST_F(RenderTargetTest, CompatibleTargetSizes)
         std::int32_t code;
     };
     for (const Bad& bad : {Bad{{-1, 5}, Kestra::Hr::InvalidArgument}, Bad{{NAN, 5}, Kestra::Hr::InvalidArgument},
-                           Bad{{100000, 5}, Hr::MaxTextureSizeExceeded}}) {
+                           Bad{{100000, 5}, Kestra::Hr::MaxTextureSizeExceeded}}) {
         try {
             target.createCompatibleRenderTarget(bad.size);
             ADD_FAILURE() << "size " << bad.size.width << " must be refused";

@@ -1,4 +1,4 @@
-#include "editor/installation_discovery.h"
+#include "data/installation_discovery.h"
 
 #include "data/ansi_text.h"
 #include "data/disk_path_resolver.h"

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace Kestra {
+namespace base {
 
 // Writes one message (the message alone; the line end is added here).
 void writeDiagnostic(std::string_view message);
@@ -34,4 +34,4 @@ private:
     bool echo_ = false;
 };
 
-} // namespace Kestra
+} // namespace base

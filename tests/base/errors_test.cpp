@@ -1,4 +1,4 @@
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "The parameter is incorrect.\r\n (IDWriteTextLayout::SetMaxWidth)"},
         MessageCase{Kestra::Hr::Fail, "IDWriteFactory::CreateTextLayout",
                     "Unspecified error\r\n (IDWriteFactory::CreateTextLayout)"},
-        MessageCase{Kestra::Hr::Pointer, "GetFileSize", "Invalid pointer\r\n (GetFileSize)"},
+        MessageCase{static_cast<std::int32_t>(0x80004003u), "GetFileSize", "Invalid pointer\r\n (GetFileSize)"},
         MessageCase{Kestra::Hr::Ok, "GetMessage", "The operation completed successfully.\r\n (GetMessage)"},
         // Drawing-interface codes have no system text.
         MessageCase{static_cast<std::int32_t>(0x8899000Cu), "ID2D1RenderTarget::EndDraw",
@@ -86,7 +86,7 @@ TEST(ComException, CopyMadeBeforeFormattingFormatsItsOwn)
 
 TEST(ComException, LastErrorBecomesWin32FailureCode)
 {
-    EXPECT_EQ(COMException::fromLastError(5, "CreateWindowEx").code(), Kestra::Hr::AccessDenied);
+    EXPECT_EQ(COMException::fromLastError(5, "CreateWindowEx").code(), static_cast<std::int32_t>(0x80070005u));
     EXPECT_EQ(COMException::fromLastError(0x12345, "x").code(), static_cast<std::int32_t>(0x80072345u));
     EXPECT_EQ(COMException::fromLastError(0, "GetMessage").code(), 0);
     // Values that already read as failure codes stay as they are.

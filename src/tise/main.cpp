@@ -35,7 +35,7 @@ int main(int argc, char** argv)
             extraFolders.push_back(argument.toLocal8Bit().toStdString());
         return run(extraFolders);
     } catch (const std::exception& error) {
-        Kestra::reportError(nullptr, Kestra::ErrorCatcher::TopLevel, error);
+        app::reportError(nullptr, Kestra::ErrorCatcher::TopLevel, error);
         return 1;
     }
 }

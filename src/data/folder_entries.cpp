@@ -1,4 +1,4 @@
-#include "ui/folder_entries.h"
+#include "data/folder_entries.h"
 
 #include "data/text_compare.h"
 

@@ -1,8 +1,8 @@
-#include "app/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 
 #include <cstdio>
 
-namespace Kestra {
+namespace base {
 
 namespace {
 DiagnosticCapture* innermost = nullptr;
@@ -34,4 +34,4 @@ DiagnosticCapture::DiagnosticCapture() : outer_(innermost) { innermost = this; }
 
 DiagnosticCapture::~DiagnosticCapture() { innermost = outer_; }
 
-} // namespace Kestra
+} // namespace base

@@ -1,7 +1,7 @@
 #include "data/disk_file_source.h"
-#include "editor/installation_discovery.h"
+#include "data/installation_discovery.h"
 #include "support/temp_dir.h"
-#include "ui/folder_entries.h"
+#include "data/folder_entries.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,8 @@
 // text of the error report that the two catchers (the window's event handler
 // and the process entry) show for any standard exception.
 
+#include "base/result_codes.h"
+
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -10,23 +12,6 @@
 #include <string_view>
 
 namespace Kestra {
-
-// Result codes (HRESULT values) that our own layers produce. A negative code
-// is a failure.
-namespace Hr {
-inline constexpr std::int32_t Ok = 0;
-inline constexpr std::int32_t NotImplemented = static_cast<std::int32_t>(0x80004001u);
-inline constexpr std::int32_t NoInterface = static_cast<std::int32_t>(0x80004002u);
-inline constexpr std::int32_t Pointer = static_cast<std::int32_t>(0x80004003u);
-inline constexpr std::int32_t Abort = static_cast<std::int32_t>(0x80004004u);
-inline constexpr std::int32_t Fail = static_cast<std::int32_t>(0x80004005u);
-inline constexpr std::int32_t Unexpected = static_cast<std::int32_t>(0x8000FFFFu);
-inline constexpr std::int32_t FileNotFound = static_cast<std::int32_t>(0x80070002u);
-inline constexpr std::int32_t AccessDenied = static_cast<std::int32_t>(0x80070005u);
-inline constexpr std::int32_t Handle = static_cast<std::int32_t>(0x80070006u);
-inline constexpr std::int32_t OutOfMemory = static_cast<std::int32_t>(0x8007000Eu);
-inline constexpr std::int32_t InvalidArgument = static_cast<std::int32_t>(0x80070057u);
-} // namespace Hr
 
 // A failed platform call: its result code and the name of the operation (a
 // string literal of the program, never owned). The message is built on the
