@@ -4,7 +4,7 @@
 #include "base/diagnostic_log.h"
 #include "data/archive_source.h"
 #include "data/disk_file_source.h"
-#include "data/mod_context.h"
+#include "data/mount_module.h"
 #include "data/sga_writer.h"
 #include "support/temp_dir.h"
 

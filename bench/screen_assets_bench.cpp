@@ -3,7 +3,7 @@
 // system's bytes), the first request for a font and a cached one.
 
 #include "assets/screen_assets.h"
-#include "data/mod_context.h"
+#include "data/mount_module.h"
 #include "gfx/font_collection.h"
 #include "gfx/graphics_context.h"
 #include "support/temp_dir.h"

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <optional>
 
 namespace app {
 
@@ -28,13 +29,14 @@ unsigned heldButtons(Qt::MouseButtons buttons)
     return held;
 }
 
-int pressedButton(Qt::MouseButton button)
+// The tree's button for a Qt button; nothing for the ones it does not know.
+std::optional<ui::MouseButton> pressedButton(Qt::MouseButton button)
 {
     switch (button) {
     case Qt::LeftButton: return ui::LeftButton;
     case Qt::MiddleButton: return ui::MiddleButton;
     case Qt::RightButton: return ui::RightButton;
-    default: return -1;
+    default: return std::nullopt;
     }
 }
 
@@ -64,8 +66,7 @@ void TopLevelWindow::create(const QString& title, float width, float height)
     createNative(title, static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height)));
     ++openWindows;
     counted_ = true;
-    width_ = width;
-    height_ = height;
+    Control::setBounds(0, 0, width, height);
     widget()->show();
 }
 
@@ -105,10 +106,10 @@ bool TopLevelWindow::handleEvent(QEvent& event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
         const auto& mouse = static_cast<const QMouseEvent&>(event);
-        const int button = pressedButton(mouse.button());
-        if (button < 0)
+        const std::optional<ui::MouseButton> button = pressedButton(mouse.button());
+        if (!button)
             return false;
-        if (const std::optional<bool> hand = buttonPress(pointOf(mouse), button))
+        if (const std::optional<bool> hand = buttonPress(pointOf(mouse), *button))
             setHandCursor(*hand);
         return true;
     }
@@ -152,10 +153,8 @@ void TopLevelWindow::paintWindow()
 void TopLevelWindow::resized()
 {
     QWidget* w = widget();
-    width_ = static_cast<float>(w->width());
-    height_ = static_cast<float>(w->height());
     renderTarget_.reset();
-    layout();
+    Control::setBounds(0, 0, static_cast<float>(w->width()), static_cast<float>(w->height()));
 }
 
 } // namespace app

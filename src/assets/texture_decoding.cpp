@@ -1,5 +1,7 @@
 #include "assets/texture_decoding.h"
 
+#include "base/byte_reader.h"
+
 #include "gfx/texture_device.h"
 
 #include <algorithm>
@@ -18,16 +20,6 @@ using Bytes = std::span<const std::uint8_t>;
 constexpr std::size_t DdsHeaderSize = 128;
 constexpr std::string_view TgaFooter{"TRUEVISION-XFILE.\0", 18};
 constexpr std::size_t TgaHeaderSize = 18;
-
-std::uint16_t read16(Bytes bytes, std::size_t offset)
-{
-    return static_cast<std::uint16_t>(bytes[offset] | bytes[offset + 1] << 8);
-}
-
-std::uint32_t read32(Bytes bytes, std::size_t offset)
-{
-    return std::uint32_t(read16(bytes, offset)) | std::uint32_t(read16(bytes, offset + 2)) << 16;
-}
 
 bool startsWith(Bytes bytes, std::string_view text)
 {
@@ -59,7 +51,7 @@ gfx::BitmapPtr decodeDds(Bytes file, gfx::TextureDevice& device)
 {
     constexpr std::uint32_t PitchPresent = 0x8, FourCCPresent = 0x4;
     const DxtKind* kind = nullptr;
-    if (read32(file, 80) & FourCCPresent) {
+    if (base::readLe32(file.data() + 80) & FourCCPresent) {
         const auto found = std::find_if(std::begin(DxtKinds), std::end(DxtKinds), [&](const DxtKind& k) {
             return std::memcmp(file.data() + 84, k.fourCC, 4) == 0;
         });
@@ -69,10 +61,10 @@ gfx::BitmapPtr decodeDds(Bytes file, gfx::TextureDevice& device)
     if (!kind)
         throw std::runtime_error("Only DXT[n] and DX10 DDS files are supported");
 
-    const std::uint32_t height = read32(file, 12), width = read32(file, 16);
+    const std::uint32_t height = base::readLe32(file.data() + 12), width = base::readLe32(file.data() + 16);
     const std::uint64_t rowBytes = (std::uint64_t{width} + 3) / 4 * kind->blockBytes;
-    const std::uint64_t pitch = read32(file, 8) & PitchPresent
-                                    ? read32(file, 20)
+    const std::uint64_t pitch = base::readLe32(file.data() + 8) & PitchPresent
+                                    ? base::readLe32(file.data() + 20)
                                     : std::max<std::uint64_t>(1, (std::uint64_t{width} + 3) / 4) * kind->blockBytes;
     const std::uint64_t blockRows = (std::uint64_t{height} + 3) / 4;
     const Bytes pixels = file.subspan(DdsHeaderSize);
@@ -95,9 +87,9 @@ gfx::BitmapPtr decodeTga(Bytes file, gfx::TextureDevice& device)
     if (depth != 24 && depth != 32)
         throw std::runtime_error("Only 24bpp and 32bpp TGA files are supported");
 
-    const std::size_t colourMapBytes = file[1] != 0 ? std::size_t{read16(file, 5)} * (file[7] / 8) : 0;
+    const std::size_t colourMapBytes = file[1] != 0 ? std::size_t{base::readLe16(file.data() + 5)} * (file[7] / 8) : 0;
     const std::size_t offset = TgaHeaderSize + file[0] + colourMapBytes;
-    const std::uint32_t width = read16(file, 12), height = read16(file, 14);
+    const std::uint32_t width = base::readLe16(file.data() + 12), height = base::readLe16(file.data() + 14);
     const std::size_t pitch = std::size_t{width} * (depth / 8);
     // The footer counts: a file short of pixels by no more than the footer's
     // size passes, and the footer's bytes become the last pixels.

@@ -7,7 +7,7 @@
 #include "data/archive_source.h"
 #include "data/disk_file_source.h"
 #include "data/localise_text.h"
-#include "data/mod_context.h"
+#include "data/mount_module.h"
 #include "data/subfolder_source.h"
 #include "data/installation_discovery.h"
 #include "data/folder_entries.h"
@@ -20,7 +20,6 @@ namespace cli {
 namespace {
 
 constexpr std::size_t Any = SIZE_MAX;
-const std::string ScreenFolder = "Art\\UI\\Screens\\";
 
 Mod::ModContext mount(const std::string& modulePath)
 {
@@ -34,10 +33,7 @@ int modules(const Arguments& args, std::ostream& out)
     Mod::DiskFileSource disk;
     for (const std::string& folder : Mod::findInstallations(Mod::currentEnvironment(), args.positional)) {
         for (const std::string& name : Mod::folderEntries(disk, folder, ".module")) {
-            std::string description;
-            if (const Mod::FilePtr file = disk.open(folder + name); Mod::hasData(file))
-                description = Mod::ModuleFile(*file).get("Description");
-            out << folder << '\t' << name << '\t' << description << '\n';
+            out << folder << '\t' << name << '\t' << Mod::moduleDescription(disk, folder + name) << '\n';
         }
     }
     return 0;
@@ -98,7 +94,7 @@ int localise(const Arguments& args, std::ostream& out)
 int screens(const Arguments& args, std::ostream& out)
 {
     const Mod::ModContext context = mount(args.positional[0]);
-    for (const std::string& name : Mod::folderEntries(*context.source, ScreenFolder, ".screen"))
+    for (const std::string& name : Mod::folderEntries(*context.source, std::string(Mod::ScreensFolder), ".screen"))
         out << name << '\n';
     return 0;
 }

@@ -7,7 +7,7 @@
 #include "cli/bitmap_png.h"
 #include "cli/gui_session.h"
 #include "data/disk_file_source.h"
-#include "data/mod_context.h"
+#include "data/mount_module.h"
 #include "gfx/graphics_context.h"
 #include "gfx/texture_device.h"
 

@@ -1,5 +1,7 @@
 #include "data/archive_source.h"
 
+#include "base/byte_reader.h"
+
 #include "data/disk_path_resolver.h"
 #include "data/text_compare.h"
 
@@ -24,13 +26,6 @@ constexpr std::uint32_t FileRecordSize = 20;
 // Deflate cannot expand data by more than about 1032:1; a recorded full length
 // beyond that cannot be a real member, and is not worth allocating for.
 constexpr std::uint64_t MaxInflateRatio = 1040;
-
-std::uint32_t read32(const unsigned char* p)
-{
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-}
-
-std::uint16_t read16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 
 std::string normalise(const std::string& path)
 {
@@ -107,20 +102,20 @@ ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver
     const auto* header = static_cast<const unsigned char*>(view);
     if (std::memcmp(header, "_ARCHIVE", 8) != 0)
         fail("file is not an SGA");
-    if (read32(header + 8) != 2)
+    if (base::readLe32(header + 8) != 2)
         fail("wrong SGA version");
-    tocLength_ = read32(header + 172);
-    dataBase_ = read32(header + 176);
+    tocLength_ = base::readLe32(header + 172);
+    dataBase_ = base::readLe32(header + 176);
     if (tocLength_ < TocPairsSize)
         fail("table of contents is too short");
     if (HeaderSize + std::uint64_t(tocLength_) > fileSize_)
         fail("table of contents lies outside the file");
     toc_ = header + HeaderSize;
 
-    const std::uint32_t foldersOffset = read32(toc_ + 6);
-    const std::uint16_t folderCount = read16(toc_ + 10);
-    fileRecordsOffset_ = read32(toc_ + 12);
-    namesOffset_ = read32(toc_ + 18);
+    const std::uint32_t foldersOffset = base::readLe32(toc_ + 6);
+    const std::uint16_t folderCount = base::readLe16(toc_ + 10);
+    fileRecordsOffset_ = base::readLe32(toc_ + 12);
+    namesOffset_ = base::readLe32(toc_ + 18);
     if (foldersOffset + std::uint64_t(folderCount) * FolderRecordSize > tocLength_)
         fail("folder records lie outside the table of contents");
 
@@ -129,9 +124,9 @@ ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver
     folders_.reserve(folderCount);
     for (std::uint16_t i = 0; i < folderCount; ++i) {
         const unsigned char* record = toc_ + foldersOffset + std::size_t(i) * FolderRecordSize;
-        const std::uint32_t nameOffset = read32(record);
-        FolderRecord folder{nameAt(nameOffset), read16(record + 4), read16(record + 6),
-                            read16(record + 8), read16(record + 10), false};
+        const std::uint32_t nameOffset = base::readLe32(record);
+        FolderRecord folder{nameAt(nameOffset), base::readLe16(record + 4), base::readLe16(record + 6),
+                            base::readLe16(record + 8), base::readLe16(record + 10), false};
         folder.valid = folder.name.data() != nullptr && folder.firstFile <= folder.endFile && folder.endFile <= fileRecordsRoom
                        && folder.firstFolder <= folder.endFolder && folder.endFolder <= folderCount;
         folders_.push_back(folder);
@@ -171,7 +166,7 @@ std::string_view ArchiveSource::nameAt(std::uint32_t offset) const
 ArchiveSource::FileRecord ArchiveSource::fileRecord(std::uint16_t index) const
 {
     const unsigned char* p = toc_ + fileRecordsOffset_ + std::size_t(index) * FileRecordSize;
-    return {read32(p), read32(p + 8), read32(p + 12), read32(p + 16)};
+    return {base::readLe32(p), base::readLe32(p + 8), base::readLe32(p + 12), base::readLe32(p + 16)};
 }
 
 const ArchiveSource::FolderRecord* ArchiveSource::findFolder(const std::string& normalisedPath) const

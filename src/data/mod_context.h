@@ -26,10 +26,7 @@ struct ModContext {
     void reset();
 };
 
-// Mounts the .module file at modulePath (a full game path) into context.
-// Throws std::runtime_error "Cannot open module file " + modulePath when the
-// file cannot be opened; archives and string tables that fail are reported to
-// the diagnostic log and skipped.
-void MountModule(ModContext& context, const std::string& modulePath);
+// The folder of a mounted module that holds its screens.
+inline constexpr const char* ScreensFolder = "Art\\UI\\Screens\\";
 
 } // namespace Mod

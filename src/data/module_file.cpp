@@ -69,4 +69,10 @@ void ModuleFile::setVariable(const std::string& name, const std::string& value)
     variables_.insert_or_assign(name, value);
 }
 
+std::string moduleDescription(FileSource& files, const std::string& path)
+{
+    const FilePtr file = files.open(path);
+    return hasData(file) ? ModuleFile(*file).get("Description") : std::string();
+}
+
 } // namespace Mod

@@ -3,6 +3,7 @@
 // comment) and the variables that %NAME% in a value expands to.
 
 #include "data/file_data.h"
+#include "data/file_source.h"
 
 #include <string>
 #include <unordered_map>
@@ -26,5 +27,9 @@ private:
     std::unordered_map<std::string, std::string> values_;
     std::unordered_map<std::string, std::string> variables_;
 };
+
+// The "Description" of the .module file at path in files; empty when the
+// file opens to no data or has none.
+std::string moduleDescription(FileSource& files, const std::string& path);
 
 } // namespace Mod

@@ -1,4 +1,4 @@
-#include "data/mod_context.h"
+#include "data/mount_module.h"
 
 #include "base/diagnostic_log.h"
 #include "data/archive_source.h"

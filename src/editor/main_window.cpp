@@ -21,7 +21,7 @@ MainWindow::MainWindow(const gfx::GraphicsContext& graphics, const std::vector<s
 void MainWindow::layout()
 {
     if (moduleSelector_)
-        moduleSelector_->setBounds(0, 0, width_, height_);
+        moduleSelector_->setBounds(0, 0, width(), height());
     invalidate();
 }
 

@@ -2,7 +2,7 @@
 
 #include "data/ansi_text.h"
 #include "data/disk_file_source.h"
-#include "data/mod_context.h"
+#include "data/mount_module.h"
 #include "data/module_file.h"
 #include "data/installation_discovery.h"
 #include "editor/screen_selector.h"
@@ -21,10 +21,7 @@ std::u16string ModuleSelector::cellText(std::size_t column, const std::string& p
 {
     if (column != 1)
         return Selector::cellText(column, path);
-    const Mod::FilePtr file = fileSource().open(path);
-    if (!Mod::hasData(file))
-        return {};
-    return Mod::ansiToUtf16(Mod::ModuleFile(*file).get("Description"));
+    return Mod::ansiToUtf16(Mod::moduleDescription(fileSource(), path));
 }
 
 std::unique_ptr<ui::Control> ModuleSelector::createDetail(const std::string& path)

@@ -2,34 +2,31 @@
 
 #include "data/ansi_text.h"
 #include "gfx/render_target.h"
-#include "ui/selector.h"
-
-#include <limits>
+#include "data/text_compare.h"
+#include "ui/selector_look.h"
 
 namespace editor {
 
-ScreenPlaceholder::ScreenPlaceholder(ui::Selector& selector, const std::string& path) : selector_(&selector)
+ScreenPlaceholder::ScreenPlaceholder(ui::SelectorLook& look, const std::string& path)
+    : look_(&look), name_(Mod::ansiToUtf16(Mod::fileNameOf(path)))
 {
-    const std::size_t slash = path.find_last_of("\\/");
-    name_ = Mod::ansiToUtf16(slash == std::string::npos ? path : path.substr(slash + 1));
-    constexpr float NoLimit = std::numeric_limits<float>::infinity();
-    layout_ = std::make_unique<gfx::TextLayout>(selector.graphics(), name_ + u"\nScreens cannot be shown yet.",
-                                                selector.headerFormat(), NoLimit, NoLimit);
+    layout_ = std::make_unique<gfx::TextLayout>(look.graphics(), name_ + u"\nScreens cannot be shown yet.",
+                                                look.headerFormat(), gfx::TextLayout::NoLimit, gfx::TextLayout::NoLimit);
     layout_->setTextAlignment(gfx::TextAlignment::Center);
 }
 
 void ScreenPlaceholder::layout()
 {
-    layout_->setMaxWidth(width_);
-    layout_->setMaxHeight(height_);
+    layout_->setMaxWidth(width());
+    layout_->setMaxHeight(height());
     invalidate();
 }
 
 void ScreenPlaceholder::paint(gfx::RenderTarget& target)
 {
-    ui::SelectorBrushes& brushes = selector_->brushes();
-    ui::stretchVertically(brushes.backgroundGradient, height_);
-    target.fillRectangle({0, 0, width_, height_}, brushes.backgroundGradient);
+    ui::SelectorBrushes& brushes = look_->brushes();
+    ui::stretchVertically(brushes.backgroundGradient, height());
+    target.fillRectangle({0, 0, width(), height()}, brushes.backgroundGradient);
     target.drawTextLayout({0, 0}, *layout_, brushes.headerText);
 }
 

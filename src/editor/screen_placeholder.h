@@ -9,14 +9,15 @@
 #include <string>
 
 namespace ui {
-class Selector;
+class SelectorLook;
 }
 
 namespace editor {
 
 class ScreenPlaceholder final : public ui::Control {
 public:
-    ScreenPlaceholder(ui::Selector& selector, const std::string& path);
+    // look must outlive the placeholder.
+    ScreenPlaceholder(ui::SelectorLook& look, const std::string& path);
 
     // The screen's file name (after the last separator).
     const std::u16string& screenName() const { return name_; }
@@ -25,7 +26,7 @@ public:
     void layout() override;
 
 private:
-    ui::Selector* selector_;
+    ui::SelectorLook* look_;
     std::u16string name_;
     std::unique_ptr<gfx::TextLayout> layout_;
 };

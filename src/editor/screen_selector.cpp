@@ -7,7 +7,7 @@ namespace editor {
 ScreenSelector::ScreenSelector(const gfx::GraphicsContext& graphics, std::unique_ptr<Mod::ModContext> context)
     : Selector(graphics, "screen", context->source), context_(std::move(context))
 {
-    addFolder("Art\\UI\\Screens\\");
+    addFolder(Mod::ScreensFolder);
 }
 
 // The rows and the detail go before the mounted module they were read from.
@@ -15,7 +15,7 @@ ScreenSelector::~ScreenSelector() { clearChildren(); }
 
 std::unique_ptr<ui::Control> ScreenSelector::createDetail(const std::string& path)
 {
-    return std::make_unique<ScreenPlaceholder>(*this, path);
+    return std::make_unique<ScreenPlaceholder>(look(), path);
 }
 
 } // namespace editor

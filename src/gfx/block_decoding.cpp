@@ -1,5 +1,7 @@
 #include "gfx/block_decoding.h"
 
+#include "base/byte_reader.h"
+
 #include "gfx/premultiply.h"
 
 #include <algorithm>
@@ -19,16 +21,9 @@ namespace {
 
 constexpr Pixel OpaqueAlpha = 0xFF000000u;
 
-std::uint16_t read16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint64_t read48(const std::uint8_t* p) { return base::readLe32(p) | std::uint64_t(base::readLe16(p + 4)) << 32; }
 
-std::uint32_t read32(const std::uint8_t* p)
-{
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-}
-
-std::uint64_t read48(const std::uint8_t* p) { return read32(p) | std::uint64_t(read16(p + 4)) << 32; }
-
-std::uint64_t read64(const std::uint8_t* p) { return read32(p) | std::uint64_t(read32(p + 4)) << 32; }
+std::uint64_t read64(const std::uint8_t* p) { return base::readLe32(p) | std::uint64_t(base::readLe32(p + 4)) << 32; }
 
 // round(n / d) for non-negative n, halves up.
 constexpr std::uint32_t roundedQuotient(std::uint32_t n, std::uint32_t d) { return (2 * n + d) / (2 * d); }
@@ -79,7 +74,7 @@ Pixel bgra(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return b | g << 
 // the three-colour mode.
 [[gnu::always_inline]] inline Palette bc1Palette(const std::uint8_t* in)
 {
-    const std::uint16_t c0 = read16(in), c1 = read16(in + 2);
+    const std::uint16_t c0 = base::readLe16(in), c1 = base::readLe16(in + 2);
     const bool threeColours = c0 <= c1;
     Palette palette = colourPalette(c0, c1, threeColours);
     for (Pixel& p : palette)
@@ -116,7 +111,7 @@ struct Bc1 {
     Palette palette;
     std::uint32_t indices;
 
-    explicit Bc1(const std::uint8_t* in) : palette(bc1Palette(in)), indices(read32(in + 4)) {}
+    explicit Bc1(const std::uint8_t* in) : palette(bc1Palette(in)), indices(base::readLe32(in + 4)) {}
     Pixel operator[](unsigned p) const { return palette[(indices >> (2 * p)) & 3]; }
 };
 
@@ -129,7 +124,7 @@ struct Bc2 {
     std::uint32_t indices;
 
     explicit Bc2(const std::uint8_t* in)
-        : palette(colourPalette(read16(in + 8), read16(in + 10), false)), alphas(read64(in)), indices(read32(in + 12))
+        : palette(colourPalette(base::readLe16(in + 8), base::readLe16(in + 10), false)), alphas(read64(in)), indices(base::readLe32(in + 12))
     {
     }
     Pixel operator[](unsigned p) const
@@ -148,8 +143,8 @@ struct Bc3 {
     std::uint32_t indices;
 
     explicit Bc3(const std::uint8_t* in)
-        : palette(colourPalette(read16(in + 8), read16(in + 10), false)), alpha(bc3Alphas(in)),
-          alphaIndices(read48(in + 2)), indices(read32(in + 12))
+        : palette(colourPalette(base::readLe16(in + 8), base::readLe16(in + 10), false)), alpha(bc3Alphas(in)),
+          alphaIndices(read48(in + 2)), indices(base::readLe32(in + 12))
     {
     }
     Pixel operator[](unsigned p) const
@@ -318,7 +313,7 @@ struct Bc1Rows {
     TISE_SSSE3 static void rows(const std::uint8_t* in, __m128i colours[4], __m128i alphas[4])
     {
         const __m128i palette = paletteRegister(bc1Palette(in));
-        const std::uint32_t indices = read32(in + 4);
+        const std::uint32_t indices = base::readLe32(in + 4);
         for (unsigned j = 0; j < 4; ++j) {
             colours[j] = colourRow(palette, indices, j);
             alphas[j] = _mm_setzero_si128();
@@ -335,10 +330,10 @@ struct Bc2Rows {
         const __m128i toAlphaBytes = _mm_setr_epi8(-128, -128, -128, 0, -128, -128, -128, 1, -128, -128, -128, 2,
                                                    -128, -128, -128, 3);
         const __m128i lowNibbles = _mm_set1_epi8(0x0F);
-        const __m128i palette = paletteRegister(colourPalette(read16(in + 8), read16(in + 10), false));
-        const std::uint32_t indices = read32(in + 12);
+        const __m128i palette = paletteRegister(colourPalette(base::readLe16(in + 8), base::readLe16(in + 10), false));
+        const std::uint32_t indices = base::readLe32(in + 12);
         for (unsigned j = 0; j < 4; ++j) {
-            const __m128i packed = _mm_cvtsi32_si128(read16(in + 2 * j));
+            const __m128i packed = _mm_cvtsi32_si128(base::readLe16(in + 2 * j));
             const __m128i nibbles = _mm_unpacklo_epi8(_mm_and_si128(packed, lowNibbles),
                                                       _mm_and_si128(_mm_srli_epi16(packed, 4), lowNibbles));
             colours[j] = colourRow(palette, indices, j);
@@ -352,9 +347,9 @@ struct Bc3Rows {
     TISE_SSSE3 static void rows(const std::uint8_t* in, __m128i colours[4], __m128i alphas[4])
     {
         const __m128i alphaValues = bc3AlphaRegister(in);
-        const __m128i palette = paletteRegister(colourPalette(read16(in + 8), read16(in + 10), false));
+        const __m128i palette = paletteRegister(colourPalette(base::readLe16(in + 8), base::readLe16(in + 10), false));
         const std::uint64_t alphaIndices = read48(in + 2);
-        const std::uint32_t indices = read32(in + 12);
+        const std::uint32_t indices = base::readLe32(in + 12);
         for (unsigned j = 0; j < 4; ++j) {
             const auto bits = static_cast<unsigned>(alphaIndices >> (12 * j));
             const __m128i mask = _mm_and_si128(load(FirstAlphaShuffles[bits & 63]), load(LastAlphaShuffles[(bits >> 6) & 63]));

@@ -20,6 +20,10 @@
 
 namespace gfx {
 
+// Qt's raster engine and text engine work in 26.6 fixed point: coordinates
+// are clamped to this, far beyond anything visible, before they reach Qt.
+inline constexpr double FarAway = 1.0e7;
+
 class Brush;
 class StrokeStyle;
 class TextFormat;

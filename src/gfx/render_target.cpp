@@ -19,8 +19,6 @@ namespace gfx {
 
 namespace {
 
-constexpr double farAway = 1.0e9;
-
 float unit(float value)
 {
     return std::isfinite(value) ? std::clamp(value, 0.0f, 1.0f) : 0.0f;
@@ -28,7 +26,7 @@ float unit(float value)
 
 double tame(double value)
 {
-    return std::clamp(value, -farAway, farAway);
+    return std::clamp(value, -FarAway, FarAway);
 }
 
 // The axis-aligned bounds of rect mapped by m, or nothing when the mapping is
@@ -446,8 +444,8 @@ void RenderTarget::drawTextLayout(Point origin, const TextLayout& layout, const 
     const bool clip = hasFlag(options, DrawTextOptions::Clip);
     if (clip) {
         p->save();
-        const double width = std::min<double>(layout.maxWidth(), farAway);
-        const double height = std::min<double>(layout.maxHeight(), farAway);
+        const double width = std::min<double>(layout.maxWidth(), FarAway);
+        const double height = std::min<double>(layout.maxHeight(), FarAway);
         p->setClipRect(QRectF(origin.x, origin.y, width, height), Qt::IntersectClip);
     }
     layout.draw(*p, origin);

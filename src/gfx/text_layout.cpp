@@ -29,10 +29,6 @@ const QPaintDevice& referenceDevice()
     return device;
 }
 
-// Qt's text engine works in 26.6 fixed point; offsets beyond this are
-// nowhere near anything visible and are not drawn.
-constexpr float farAway = 1.0e7f;
-
 // Line feeds (LF, CR LF or CR) become line separators: Qt breaks lines at
 // those, not at line feeds.
 QString prepareText(std::u16string_view text)
@@ -115,7 +111,7 @@ void TextLayout::Impl::ensureLayout() const
     lines.clear();
     textHeight = 0.0f;
 
-    const qreal lineWidth = wrap ? std::min<qreal>(maxWidth, farAway) : farAway;
+    const qreal lineWidth = wrap ? std::min<qreal>(maxWidth, FarAway) : FarAway;
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         line.setLeadingIncluded(true);
@@ -251,7 +247,7 @@ void TextLayout::draw(QPainter& painter, Point origin) const
     const float top = origin.y + impl_->blockOffset();
     for (std::size_t i = 0; i < impl_->lines.size(); ++i) {
         const float x = origin.x + impl_->lineOffset(impl_->lines[i]);
-        if (!(std::fabs(x) < farAway && std::fabs(top + impl_->lines[i].y) < farAway))
+        if (!(std::fabs(x) < FarAway && std::fabs(top + impl_->lines[i].y) < FarAway))
             continue;
         impl_->layout.lineAt(static_cast<int>(i)).draw(&painter, QPointF(x, top));
     }

@@ -10,6 +10,7 @@
 #include "gfx/text_format.h"
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -34,6 +35,9 @@ struct TextMetrics {
 
 class TextLayout {
 public:
+    // A maximum width or height that sets no limit.
+    static constexpr float NoLimit = std::numeric_limits<float>::infinity();
+
     // Throws Kestra::COMException (E_INVALIDARG, "IDWriteFactory::CreateTextLayout")
     // when a maximum is negative or not a number. Infinite maxima mean no limit.
     TextLayout(const GraphicsContext& context, std::u16string text, const TextFormat& format,

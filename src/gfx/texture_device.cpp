@@ -1,5 +1,7 @@
 #include "gfx/texture_device.h"
 
+#include "base/byte_reader.h"
+
 #include "gfx/block_decoding.h"
 #include "gfx/premultiply.h"
 
@@ -10,11 +12,6 @@
 namespace gfx {
 
 namespace {
-
-std::uint32_t read32(const std::uint8_t* p)
-{
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-}
 
 // Output row of source row y: the rows come out in reverse order.
 std::uint8_t* targetRow(Bitmap& bitmap, int y) { return bitmap.row(bitmap.height - 1 - y); }
@@ -37,7 +34,7 @@ void convertColour(Bitmap& bitmap, const std::uint8_t* data, std::size_t pitch, 
         }
 #endif
         for (; x < rowBytes; x += 4) {
-            const Pixel p = premultiply(read32(in + x));
+            const Pixel p = premultiply(base::readLe32(in + x));
             std::memcpy(out + x, &p, 4);
         }
     }

@@ -64,7 +64,7 @@ bool ContainerControl::wantsHandCursor(float x, float y)
     return false;
 }
 
-std::unique_ptr<DragHandler> ContainerControl::press(float x, float y, int button)
+std::unique_ptr<DragHandler> ContainerControl::press(float x, float y, MouseButton button)
 {
     for (const std::unique_ptr<Control>& child : children_) {
         const gfx::Point p = mapToChild(*child, x, y);

@@ -29,7 +29,7 @@ public:
 
     Control* hitTarget(float x, float y) override;
     bool wantsHandCursor(float x, float y) override;
-    std::unique_ptr<DragHandler> press(float x, float y, int button) override;
+    std::unique_ptr<DragHandler> press(float x, float y, MouseButton button) override;
     HitResult hitTest(float x, float y) override;
     void paint(gfx::RenderTarget& target) override;
 

@@ -8,9 +8,9 @@ namespace ui {
 Control::~Control()
 {
     if (parent_) {
-        if (hoverState_ & StateOverBit)
+        if (hoverState_ & StateContains)
             parent_->setHover(parent_);
-        if (focusState_ & StateOverBit)
+        if (focusState_ & StateContains)
             parent_->setFocus(parent_);
         // The parent hands ownership back; it is ours to drop, not to delete.
         if (std::unique_ptr<Control> self = parent_->removeChild(this))
@@ -37,7 +37,7 @@ Control* Control::hitTarget(float, float) { return nullptr; }
 
 bool Control::wantsHandCursor(float, float) { return false; }
 
-std::unique_ptr<DragHandler> Control::press(float, float, int) { return nullptr; }
+std::unique_ptr<DragHandler> Control::press(float, float, MouseButton) { return nullptr; }
 
 const gfx::Matrix& Control::transform() const { return transform_; }
 

@@ -21,10 +21,11 @@ class DragHandler;
 // Mouse buttons as press() receives them.
 enum MouseButton : int { LeftButton = 0, MiddleButton = 1, RightButton = 2 };
 
-// hoverState and focusState values.
-inline constexpr unsigned StateTarget = 3;     // this control is the target
-inline constexpr unsigned StateDescendant = 2; // a descendant is
-inline constexpr unsigned StateOverBit = 2;    // set in both cases
+// hoverState and focusState values: StateTarget when the control itself is
+// the hover or focus target, StateContains when a descendant is. Both have
+// the bit StateContains set; 0 means neither.
+inline constexpr unsigned StateContains = 2;
+inline constexpr unsigned StateTarget = 3;
 
 class Control {
 public:
@@ -41,7 +42,7 @@ public:
     float height() const { return height_; }
     unsigned hoverState() const { return hoverState_; }
     unsigned focusState() const { return focusState_; }
-    bool isHovered() const { return (hoverState_ & StateOverBit) != 0; }
+    bool isHovered() const { return (hoverState_ & StateContains) != 0; }
 
     // Asks for a repaint; climbs to the root.
     virtual void invalidate();
@@ -51,7 +52,7 @@ public:
     virtual Control* hitTarget(float x, float y);
     virtual bool wantsHandCursor(float x, float y);
     // A handler that follows the pointer until the button goes up, or null.
-    virtual std::unique_ptr<DragHandler> press(float x, float y, int button);
+    virtual std::unique_ptr<DragHandler> press(float x, float y, MouseButton button);
     // Local coordinates to the parent's.
     virtual const gfx::Matrix& transform() const;
     virtual HitResult hitTest(float x, float y);
@@ -68,11 +69,10 @@ protected:
     // Hit inside (0, 0) to (width, height).
     HitResult solidHitTest(float x, float y) const;
 
+private:
     gfx::Matrix transform_;
     float width_ = 64.0f;
     float height_ = 64.0f;
-
-private:
     friend class ContainerControl;
     friend class RootControl;
     ContainerControl* parent_ = nullptr;

@@ -2,42 +2,33 @@
 
 #include "data/ansi_text.h"
 #include "gfx/render_target.h"
-#include "data/folder_entries.h"
-#include "ui/selector.h"
+#include "ui/selector_look.h"
 #include "ui/selector_row.h"
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace ui {
 
-namespace {
-constexpr float NoLimit = std::numeric_limits<float>::infinity();
-}
-
-FolderGroup::FolderGroup(Selector& selector, const std::string& folder) : selector_(&selector), folder_(folder)
+FolderGroup::FolderGroup(SelectorLook& look, const std::string& folder,
+                         std::vector<std::unique_ptr<SelectorRow>> rows, const std::u16string& emptyText)
+    : look_(&look), folder_(folder)
 {
-    const gfx::GraphicsContext& graphics = selector.graphics();
-    headerLayout_ = std::make_unique<gfx::TextLayout>(graphics, Mod::ansiToUtf16(folder), selector.headerFormat(),
-                                                      NoLimit, NoLimit);
+    headerLayout_ = std::make_unique<gfx::TextLayout>(look.graphics(), Mod::ansiToUtf16(folder), look.headerFormat(),
+                                                      gfx::TextLayout::NoLimit, gfx::TextLayout::NoLimit);
     const gfx::TextMetrics header = headerLayout_->metrics();
     ruleStart_ = header.width + 4.0f;
     headerHeight_ = std::floor(2.0f * header.height);
     headerLayout_->setMaxHeight(headerHeight_);
 
-    std::string prefix = folder;
-    if (!prefix.empty() && prefix.back() != '\\' && prefix.back() != '/')
-        prefix += '\\';
     contentHeight_ = headerHeight_;
-    for (const std::string& name : Mod::folderEntries(selector.fileSource(), folder, selector.extension())) {
-        auto row = std::make_unique<SelectorRow>(selector, prefix + name);
+    for (std::unique_ptr<SelectorRow>& row : rows) {
         contentHeight_ += row->height();
         rows_.push_back(static_cast<SelectorRow*>(addChild(std::move(row))));
     }
     if (rows_.empty()) {
-        const std::u16string text = u"No " + Mod::ansiToUtf16(selector.extension().substr(1)) + u" files found.";
-        emptyLayout_ = std::make_unique<gfx::TextLayout>(graphics, text, selector.itemFormat(), NoLimit, NoLimit);
+        emptyLayout_ = std::make_unique<gfx::TextLayout>(look.graphics(), emptyText, look.itemFormat(),
+                                                         gfx::TextLayout::NoLimit, gfx::TextLayout::NoLimit);
         const float lineHeight = 1.3f * emptyLayout_->metrics().height;
         emptyLayout_->setMaxHeight(lineHeight);
         contentHeight_ += lineHeight;
@@ -49,7 +40,7 @@ void FolderGroup::layout()
 {
     float y = headerHeight_;
     for (SelectorRow* row : rows_) {
-        row->setBounds(0, y, width_, row->height());
+        row->setBounds(0, y, width(), row->height());
         y += row->height();
     }
     invalidate();
@@ -73,10 +64,10 @@ void FolderGroup::paint(gfx::RenderTarget& target)
     } else {
         paintChildren(target);
     }
-    SelectorBrushes& brushes = selector_->brushes();
+    SelectorBrushes& brushes = look_->brushes();
     target.drawTextLayout({0, 0}, *headerLayout_, brushes.headerText);
     const float ruleY = std::floor(headerHeight_ * 0.5f) + 0.5f;
-    target.drawLine({ruleStart_, ruleY}, {width_, ruleY}, brushes.rule, 1.0f);
+    target.drawLine({ruleStart_, ruleY}, {width(), ruleY}, brushes.rule, 1.0f);
     if (emptyLayout_)
         target.drawTextLayout({16, headerHeight_}, *emptyLayout_, brushes.headerText);
 }

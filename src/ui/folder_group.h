@@ -11,13 +11,15 @@
 
 namespace ui {
 
-class Selector;
+class SelectorLook;
 class SelectorRow;
 
 class FolderGroup final : public ContainerControl {
 public:
-    // Lists the folder through the selector's source and makes the rows.
-    FolderGroup(Selector& selector, const std::string& folder);
+    // The group of folder with its rows; with no rows it shows emptyText.
+    // look must outlive the group.
+    FolderGroup(SelectorLook& look, const std::string& folder, std::vector<std::unique_ptr<SelectorRow>> rows,
+                const std::u16string& emptyText);
 
     const std::string& folder() const { return folder_; }
     const std::vector<SelectorRow*>& rows() const { return rows_; }
@@ -34,7 +36,7 @@ public:
     void paint(gfx::RenderTarget& target) override;
 
 private:
-    Selector* selector_;
+    SelectorLook* look_;
     std::string folder_;
     std::vector<SelectorRow*> rows_;
     std::unique_ptr<gfx::TextLayout> headerLayout_;

@@ -4,7 +4,7 @@
 
 namespace ui {
 
-unsigned heldBitOf(int button)
+unsigned heldBitOf(MouseButton button)
 {
     switch (button) {
     case LeftButton: return HeldLeft;
@@ -52,7 +52,7 @@ void RootControl::moveTarget(Control*& remembered, Control* target, StateField s
         c->*state = 0;
     target->*state = StateTarget;
     for (Control* c = target->parent_; c; c = c->parent_)
-        c->*state = StateDescendant;
+        c->*state = StateContains;
     remembered = target;
     invalidate();
 }
@@ -75,7 +75,7 @@ bool RootControl::pointerMove(gfx::Point point, unsigned heldButtons)
     return wantsHandCursor(point.x, point.y);
 }
 
-std::optional<bool> RootControl::buttonPress(gfx::Point point, int button)
+std::optional<bool> RootControl::buttonPress(gfx::Point point, MouseButton button)
 {
     std::optional<bool> hand;
     if (!activeDrag_) {

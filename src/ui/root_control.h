@@ -19,7 +19,7 @@ inline constexpr unsigned HeldRight = 0x2;
 inline constexpr unsigned HeldMiddle = 0x10;
 
 // The held-button bit of a press button (0, 1, 2); 0 for others.
-unsigned heldBitOf(int button);
+unsigned heldBitOf(MouseButton button);
 
 class RootControl : public ContainerControl {
 public:
@@ -43,7 +43,7 @@ public:
     // A press of button 0, 1 or 2; starts a drag if the tree returns a handler
     // and none is active, then moves the focus. The cursor choice of the
     // pointer move that a new press runs; nothing while a drag was active.
-    std::optional<bool> buttonPress(gfx::Point point, int button);
+    std::optional<bool> buttonPress(gfx::Point point, MouseButton button);
     // Wheel deltas in wheel units (120 per notch) to the hover target.
     void wheel(float deltaX, float deltaY);
 

@@ -89,7 +89,7 @@ Control* ScrollBar::hitTarget(float, float) { return this; }
 
 bool ScrollBar::wantsHandCursor(float, float) { return true; }
 
-std::unique_ptr<DragHandler> ScrollBar::press(float, float, int button)
+std::unique_ptr<DragHandler> ScrollBar::press(float, float, MouseButton button)
 {
     if (button != LeftButton)
         return nullptr;

@@ -31,7 +31,7 @@ public:
 
     Control* hitTarget(float x, float y) override;
     bool wantsHandCursor(float x, float y) override;
-    std::unique_ptr<DragHandler> press(float x, float y, int button) override;
+    std::unique_ptr<DragHandler> press(float x, float y, MouseButton button) override;
     // Within 4 DIPs of the thumb's centre line; never while the bar is hidden.
     HitResult hitTest(float x, float y) override;
     void paint(gfx::RenderTarget& target) override;

@@ -31,8 +31,8 @@ const gfx::Matrix& ScrollView::transform() const { return contentTransform_; }
 
 void ScrollView::updateContentTransform()
 {
-    contentTransform_ = gfx::Matrix::translation(transform_.dx - std::floor(horizontal_->offset()),
-                                                 transform_.dy - std::floor(vertical_->offset()));
+    contentTransform_ = gfx::Matrix::translation(Control::transform().dx - std::floor(horizontal_->offset()),
+                                                 Control::transform().dy - std::floor(vertical_->offset()));
 }
 
 Control* ScrollView::hitTarget(float x, float y)
@@ -46,7 +46,7 @@ HitResult ScrollView::hitTest(float x, float y)
     if (!horizontal_->visible() && !vertical_->visible())
         return ContainerControl::hitTest(x, y);
     const float vx = x - horizontal_->offset(), vy = y - vertical_->offset();
-    return HitResult::fromBool(vx >= 0 && vx < width_ && vy >= 0 && vy < height_);
+    return HitResult::fromBool(vx >= 0 && vx < width() && vy >= 0 && vy < height());
 }
 
 void ScrollView::scroll(float dx, float dy)
@@ -64,17 +64,17 @@ void ScrollView::paint(gfx::RenderTarget& target)
         return;
     }
     const float ox = horizontal_->offset(), oy = vertical_->offset();
-    target.pushAxisAlignedClip({ox, oy, width_ + ox, height_ + oy}, gfx::AntialiasMode::PerPrimitive);
+    target.pushAxisAlignedClip({ox, oy, width() + ox, height() + oy}, gfx::AntialiasMode::PerPrimitive);
     paintChildren(target);
     target.popAxisAlignedClip();
 }
 
 void ScrollView::layout()
 {
-    horizontal_->setBounds(0, height_ - 6, 0, 0);
-    horizontal_->setViewport(width_);
-    vertical_->setBounds(width_ - 6, 0, 0, 0);
-    vertical_->setViewport(height_);
+    horizontal_->setBounds(0, height() - 6, 0, 0);
+    horizontal_->setViewport(width());
+    vertical_->setBounds(width() - 6, 0, 0, 0);
+    vertical_->setViewport(height());
     updateContentTransform();
     invalidate();
 }

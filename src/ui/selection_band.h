@@ -5,18 +5,21 @@
 // stood up by a quarter turn.
 
 #include "gfx/text_layout.h"
-#include "ui/control.h"
+#include "ui/clickable_control.h"
+
+#include <functional>
 
 #include <memory>
 #include <string>
 
 namespace ui {
 
-class Selector;
+class SelectorLook;
 
-class SelectionBand final : public Control {
+class SelectionBand final : public ClickableControl {
 public:
-    SelectionBand(Selector& selector, const std::string& path);
+    // look must outlive the band; a left click runs onClick.
+    SelectionBand(SelectorLook& look, const std::string& path, std::function<void()> onClick);
 
     // ceil(1.5 × the text height): the band's width on screen.
     float thickness() const { return thickness_; }
@@ -24,15 +27,11 @@ public:
 
     void setBounds(float x, float y, float width, float height) override;
     const gfx::Matrix& transform() const override;
-    Control* hitTarget(float x, float y) override;
-    bool wantsHandCursor(float x, float y) override;
-    std::unique_ptr<DragHandler> press(float x, float y, int button) override;
-    HitResult hitTest(float x, float y) override;
     void paint(gfx::RenderTarget& target) override;
     void layout() override;
 
 private:
-    Selector* selector_;
+    SelectorLook* look_;
     std::unique_ptr<gfx::TextLayout> layout_;
     float thickness_ = 0;
     gfx::Matrix rotated_;

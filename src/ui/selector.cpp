@@ -2,7 +2,7 @@
 
 #include "data/ansi_text.h"
 #include "data/text_compare.h"
-#include "gfx/graphics_context.h"
+#include "data/folder_entries.h"
 #include "gfx/render_target.h"
 #include "ui/folder_group.h"
 #include "ui/scroll_view.h"
@@ -14,21 +14,9 @@
 
 namespace ui {
 
-namespace {
-
-gfx::TextFormatPtr centredFormat(const gfx::GraphicsContext& graphics, float points)
-{
-    gfx::TextFormatPtr format = graphics.createStandardTextFormat(gfx::FontWeight::Normal, points * 96.0f / 72.0f);
-    format->setParagraphAlignment(gfx::ParagraphAlignment::Center);
-    return format;
-}
-
-} // namespace
-
 Selector::Selector(const gfx::GraphicsContext& graphics, const std::string& extension,
                    std::shared_ptr<Mod::FileSource> source)
-    : graphics_(&graphics), source_(std::move(source)), extension_("." + extension), columnWidths_(1, 0.0f),
-      headerFormat_(centredFormat(graphics, 12)), itemFormat_(centredFormat(graphics, 10))
+    : look_(graphics), source_(std::move(source)), extension_("." + extension), columnWidths_(1, 0.0f)
 {
     scrollView_ = static_cast<ScrollView*>(addChild(std::make_unique<ScrollView>()));
 }
@@ -52,7 +40,20 @@ void Selector::addFolder(const std::string& folder)
         if (Mod::equalNoCase(group->folder(), folder))
             return;
     }
-    auto group = std::make_unique<FolderGroup>(*this, folder);
+    std::string prefix = folder;
+    if (!prefix.empty() && prefix.back() != '\\' && prefix.back() != '/')
+        prefix += '\\';
+    std::vector<std::unique_ptr<SelectorRow>> rows;
+    for (const std::string& name : Mod::folderEntries(*source_, folder, extension_)) {
+        std::string path = prefix + name;
+        std::vector<std::u16string> cells;
+        for (std::size_t column = 0; column < columnCount(); ++column)
+            cells.push_back(cellText(column, path));
+        rows.push_back(std::make_unique<SelectorRow>(look_, path, cells, columnWidths_,
+                                                     [this, path] { choose(path); }));
+    }
+    const std::u16string emptyText = u"No " + Mod::ansiToUtf16(extension_.substr(1)) + u" files found.";
+    auto group = std::make_unique<FolderGroup>(look_, folder, std::move(rows), emptyText);
     groups_.push_back(static_cast<FolderGroup*>(scrollView_->addChild(std::move(group))));
     recomputeColumnWidths();
     layout();
@@ -72,7 +73,7 @@ void Selector::recomputeColumnWidths()
 
 void Selector::choose(const std::string& path)
 {
-    auto band = std::make_unique<SelectionBand>(*this, path);
+    auto band = std::make_unique<SelectionBand>(look_, path, [this] { goBack(); });
     std::unique_ptr<Control> detail = createDetail(path);
     std::unique_ptr<Control> list = removeChild(scrollView_);
     ownedScrollView_.reset(static_cast<ScrollView*>(list.release()));
@@ -93,23 +94,15 @@ void Selector::goBack()
 
 std::u16string Selector::cellText(std::size_t, const std::string& path)
 {
-    const std::size_t slash = path.find_last_of("\\/");
-    return Mod::ansiToUtf16(slash == std::string::npos ? path : path.substr(slash + 1));
-}
-
-SelectorBrushes& Selector::brushes()
-{
-    if (!brushes_)
-        brushes_ = std::make_unique<SelectorBrushes>();
-    return *brushes_;
+    return Mod::ansiToUtf16(Mod::fileNameOf(path));
 }
 
 void Selector::paint(gfx::RenderTarget& target)
 {
     if (!detail_) {
-        SelectorBrushes& b = brushes();
-        stretchVertically(b.backgroundGradient, height_);
-        target.fillRectangle({0, 0, width_, height_}, b.backgroundGradient);
+        SelectorBrushes& b = look_.brushes();
+        stretchVertically(b.backgroundGradient, height());
+        target.fillRectangle({0, 0, width(), height()}, b.backgroundGradient);
     }
     paintChildren(target);
 }
@@ -118,17 +111,17 @@ void Selector::layout()
 {
     if (detail_) {
         const float thickness = band_->thickness();
-        band_->setBounds(0, 0, height_, thickness);
-        detail_->setBounds(thickness, 0, width_ - thickness, height_);
+        band_->setBounds(0, 0, height(), thickness);
+        detail_->setBounds(thickness, 0, width() - thickness, height());
     } else {
         float y = 10.0f;
         for (FolderGroup* group : groups_) {
             const float height = group->contentHeight();
-            group->setBounds(16, y, width_ - 16 - 4, height);
+            group->setBounds(16, y, width() - 16 - 4, height);
             y += height;
         }
-        scrollView_->setBounds(0, 0, width_, height_);
-        scrollView_->setContentSize(width_, y);
+        scrollView_->setBounds(0, 0, width(), height());
+        scrollView_->setContentSize(width(), y);
     }
     invalidate();
 }

@@ -7,9 +7,8 @@
 // was, scroll position included.
 
 #include "data/file_source.h"
-#include "gfx/text_format.h"
 #include "ui/container_control.h"
-#include "ui/selector_brushes.h"
+#include "ui/selector_look.h"
 
 #include <memory>
 #include <string>
@@ -57,12 +56,10 @@ public:
     void paint(gfx::RenderTarget& target) override;
     void layout() override;
 
-    const gfx::GraphicsContext& graphics() const { return *graphics_; }
+    const gfx::GraphicsContext& graphics() const { return look_.graphics(); }
     Mod::FileSource& fileSource() const { return *source_; }
     const std::string& extension() const { return extension_; }
-    const gfx::TextFormat& headerFormat() const { return *headerFormat_; }
-    const gfx::TextFormat& itemFormat() const { return *itemFormat_; }
-    SelectorBrushes& brushes();
+    SelectorLook& look() { return look_; }
 
     ScrollView& scrollView() const { return *scrollView_; }
     const std::vector<FolderGroup*>& groups() const { return groups_; }
@@ -72,16 +69,13 @@ public:
 private:
     void recomputeColumnWidths();
 
-    const gfx::GraphicsContext* graphics_;
+    SelectorLook look_;
     std::shared_ptr<Mod::FileSource> source_;
     std::string extension_;
     std::vector<float> columnWidths_;
     Control* detail_ = nullptr;
     std::unique_ptr<ScrollView> ownedScrollView_; // while the list is hidden
     ScrollView* scrollView_;
-    std::unique_ptr<SelectorBrushes> brushes_;
-    gfx::TextFormatPtr headerFormat_;
-    gfx::TextFormatPtr itemFormat_;
     SelectionBand* band_ = nullptr;
     std::vector<FolderGroup*> groups_;
 };

@@ -1,22 +1,21 @@
 #include "ui/selector_row.h"
 
 #include "gfx/render_target.h"
-#include "ui/drag_handler.h"
-#include "ui/selector.h"
+#include "ui/selector_look.h"
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace ui {
 
-SelectorRow::SelectorRow(Selector& selector, std::string path) : selector_(&selector), path_(std::move(path))
+SelectorRow::SelectorRow(SelectorLook& look, std::string path, const std::vector<std::u16string>& cells,
+                         const std::vector<float>& columnWidths, std::function<void()> onChoose)
+    : ClickableControl(std::move(onChoose)), look_(&look), columnWidths_(&columnWidths), path_(std::move(path))
 {
-    constexpr float NoLimit = std::numeric_limits<float>::infinity();
     float rowHeight = 0;
-    for (std::size_t column = 0; column < selector.columnCount(); ++column) {
-        auto layout = std::make_unique<gfx::TextLayout>(selector.graphics(), selector.cellText(column, path_),
-                                                        selector.itemFormat(), NoLimit, NoLimit);
+    for (const std::u16string& cell : cells) {
+        auto layout = std::make_unique<gfx::TextLayout>(look.graphics(), cell, look.itemFormat(),
+                                                        gfx::TextLayout::NoLimit, gfx::TextLayout::NoLimit);
         const gfx::TextMetrics metrics = layout->metrics();
         textWidths_.push_back(metrics.width);
         if (metrics.lineCount > 0) {
@@ -30,32 +29,18 @@ SelectorRow::SelectorRow(Selector& selector, std::string path) : selector_(&sele
     setBounds(0, 0, 100, rowHeight);
 }
 
-Control* SelectorRow::hitTarget(float, float) { return this; }
-
-bool SelectorRow::wantsHandCursor(float, float) { return true; }
-
-std::unique_ptr<DragHandler> SelectorRow::press(float x, float y, int button)
-{
-    if (button != LeftButton)
-        return nullptr;
-    Selector* selector = selector_;
-    return makeClickHandler(*this, {x, y}, [selector, path = path_] { selector->choose(path); });
-}
-
-HitResult SelectorRow::hitTest(float x, float y) { return solidHitTest(x, y); }
-
 void SelectorRow::paint(gfx::RenderTarget& target)
 {
-    SelectorBrushes& brushes = selector_->brushes();
+    SelectorBrushes& brushes = look_->brushes();
     const gfx::Brush* text = &brushes.itemText;
     if (isHovered()) {
-        stretchVertically(brushes.hoverGradient, height_);
-        const gfx::RoundedRect highlight{{0.5f, 0.5f, width_ - 0.5f, height_ - 0.5f}, 2.0f, 2.0f};
+        stretchVertically(brushes.hoverGradient, height());
+        const gfx::RoundedRect highlight{{0.5f, 0.5f, width() - 0.5f, height() - 0.5f}, 2.0f, 2.0f};
         target.fillRoundedRectangle(highlight, brushes.hoverGradient);
         target.drawRoundedRectangle(highlight, brushes.hoverOutline, 1.0f);
         text = &brushes.black;
     }
-    const std::vector<float>& widths = selector_->columnWidths();
+    const std::vector<float>& widths = *columnWidths_;
     float x = 0;
     for (std::size_t i = 0; i < layouts_.size(); ++i) {
         target.drawTextLayout({x + 16, 0}, *layouts_[i], *text);

@@ -3,33 +3,35 @@
 // a left click chooses the file.
 
 #include "gfx/text_layout.h"
-#include "ui/control.h"
+#include "ui/clickable_control.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace ui {
 
-class Selector;
+class SelectorLook;
 
-class SelectorRow final : public Control {
+class SelectorRow final : public ClickableControl {
 public:
-    // path: the folder (with a "\" added unless it ends in a separator) and the name.
-    SelectorRow(Selector& selector, std::string path);
+    // path: the folder (with a "\" added unless it ends in a separator) and
+    // the name; cells: the text of each column. Columns are painted at the
+    // widths in columnWidths (the widest text of each column over all rows),
+    // read at each paint. look and columnWidths must outlive the row.
+    SelectorRow(SelectorLook& look, std::string path, const std::vector<std::u16string>& cells,
+                const std::vector<float>& columnWidths, std::function<void()> onChoose);
 
     const std::string& path() const { return path_; }
     const std::vector<float>& textWidths() const { return textWidths_; }
     const std::vector<std::unique_ptr<gfx::TextLayout>>& layouts() const { return layouts_; }
 
-    Control* hitTarget(float x, float y) override;
-    bool wantsHandCursor(float x, float y) override;
-    std::unique_ptr<DragHandler> press(float x, float y, int button) override;
-    HitResult hitTest(float x, float y) override;
     void paint(gfx::RenderTarget& target) override;
 
 private:
-    Selector* selector_;
+    SelectorLook* look_;
+    const std::vector<float>* columnWidths_;
     std::vector<std::unique_ptr<gfx::TextLayout>> layouts_;
     std::vector<float> textWidths_;
     std::string path_;

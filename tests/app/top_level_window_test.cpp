@@ -27,7 +27,7 @@ public:
     ui::HitResult hitTest(float x, float y) override { return solidHitTest(x, y); }
     ui::Control* hitTarget(float, float) override { return this; }
     bool wantsHandCursor(float, float) override { return true; }
-    std::unique_ptr<ui::DragHandler> press(float x, float y, int button) override
+    std::unique_ptr<ui::DragHandler> press(float x, float y, ui::MouseButton button) override
     {
         if (button != ui::LeftButton)
             return nullptr;
@@ -42,7 +42,7 @@ public:
     {
         if (throwOnPaint)
             throw std::runtime_error("Paint failed.");
-        target.fillRectangle({0, 0, width_, height_}, brush_);
+        target.fillRectangle({0, 0, width(), height()}, brush_);
     }
 
     int clicks = 0;
@@ -71,7 +71,7 @@ public:
     // The blue box fills the lower half, whatever the size.
     void layout() override
     {
-        blue->setBounds(0, height_ / 2, width_, height_ / 2);
+        blue->setBounds(0, height() / 2, width(), height() / 2);
         ++layouts;
     }
 

@@ -2,7 +2,7 @@
 #include "data/ansi_text.h"
 #include "data/archive_source.h"
 #include "data/localise_text.h"
-#include "data/mod_context.h"
+#include "data/mount_module.h"
 #include "data/sga_writer.h"
 #include "data/subfolder_source.h"
 #include "fixtures/ucs_builder.h"

@@ -93,7 +93,7 @@ class RootTest : public testing::Test {
 protected:
     void SetUp() override { root.setBounds(0, 0, 200, 200); }
     bool move(float x, float y, unsigned held = 0) { return root.pointerMove({x, y}, held); }
-    void press(float x, float y, int button = ui::LeftButton) { root.buttonPress({x, y}, button); }
+    void press(float x, float y, ui::MouseButton button = ui::LeftButton) { root.buttonPress({x, y}, button); }
 
     CountingRoot root;
 };
@@ -279,7 +279,7 @@ TEST_F(RootTest, DestroyingTheHoveredAndFocusedControlMovesBothToItsParent)
 TEST_F(RootTest, AClickMayDestroyItsOwnOwner)
 {
     struct SelfDestroying : Box {
-        std::unique_ptr<ui::DragHandler> press(float x, float y, int) override
+        std::unique_ptr<ui::DragHandler> press(float x, float y, ui::MouseButton) override
         {
             return ui::makeClickHandler(*this, {x, y}, [this] { parent()->removeChild(this).reset(); });
         }

@@ -128,7 +128,7 @@ TEST_F(SelectorTest, GroupsAndRowsAreLaidOutTopToBottom)
     EXPECT_EQ(first.width(), 400 - 16 - 4);
     EXPECT_EQ(second.transform().dy, 10 + first.height());
 
-    const float header = std::floor(2 * textHeight(u"C:\\Games\\A\\", selector->headerFormat()));
+    const float header = std::floor(2 * textHeight(u"C:\\Games\\A\\", selector->look().headerFormat()));
     EXPECT_EQ(first.headerHeight(), header);
     float y = header;
     for (const ui::SelectorRow* row : first.rows()) {
@@ -149,8 +149,8 @@ TEST_F(SelectorTest, CellsAreOneAndAHalfOrOneAndAQuarterTextHeightsTall)
     const ui::SelectorRow& twoLines = *selector->groups()[0]->rows()[0];
     const ui::SelectorRow& oneLine = *selector->groups()[0]->rows()[1];
 
-    const float one = textHeight(u"b.module", selector->itemFormat());
-    const float two = textHeight(u"first line\nsecond line", selector->itemFormat());
+    const float one = textHeight(u"b.module", selector->look().itemFormat());
+    const float two = textHeight(u"first line\nsecond line", selector->look().itemFormat());
     ASSERT_GT(two, 1.8f * one);
     EXPECT_EQ(oneLine.height(), std::ceil(1.5f * one));
     EXPECT_EQ(twoLines.height(), std::ceil(1.25f * two));
@@ -166,7 +166,7 @@ TEST_F(SelectorTest, AnEmptyFolderSaysSoBelowItsHeader)
     EXPECT_TRUE(group.rows().empty());
     ASSERT_NE(group.emptyLayout(), nullptr);
     EXPECT_EQ(group.emptyLayout()->text(), u"No module files found.");
-    const float line = textHeight(u"No module files found.", selector->itemFormat());
+    const float line = textHeight(u"No module files found.", selector->look().itemFormat());
     EXPECT_FLOAT_EQ(group.height(), group.headerHeight() + 1.3f * line);
 
     // The line is drawn indented 16 under the header, in the header colour.
@@ -287,7 +287,7 @@ TEST_F(SelectorTest, ChoosingShowsTheBandAndTheDetailAndTheBandGoesBack)
     ASSERT_EQ(selector->children().size(), 2u);
     EXPECT_EQ(selector->children()[0].get(), band);
     EXPECT_EQ(selector->children()[1].get(), selector->detail());
-    const float thickness = std::ceil(1.5f * textHeight(u"Many\\file110.module", selector->headerFormat()));
+    const float thickness = std::ceil(1.5f * textHeight(u"Many\\file110.module", selector->look().headerFormat()));
     EXPECT_EQ(band->thickness(), thickness);
     EXPECT_EQ(band->width(), 300);
     EXPECT_EQ(band->height(), thickness);

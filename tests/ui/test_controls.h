@@ -25,7 +25,7 @@ public:
         return child ? child : this;
     }
     bool wantsHandCursor(float, float) override { return true; }
-    std::unique_ptr<ui::DragHandler> press(float x, float y, int button) override
+    std::unique_ptr<ui::DragHandler> press(float x, float y, ui::MouseButton button) override
     {
         presses.push_back(button);
         if (button == ui::LeftButton)
@@ -42,7 +42,7 @@ public:
     }
     void paint(gfx::RenderTarget& target) override
     {
-        target.fillRectangle({0, 0, width_, height_}, brush_);
+        target.fillRectangle({0, 0, width(), height()}, brush_);
         paintChildren(target);
     }
 
