@@ -7,11 +7,8 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <optional>
 #include <stdexcept>
-#include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -60,10 +57,6 @@ std::uint32_t folderHash(std::string_view name)
 ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver) : path_(path)
 {
     auto fail = [&](const char* reason) {
-        if (tocView_)
-            ::munmap(tocView_, tocViewLength_);
-        if (fd_ >= 0)
-            ::close(fd_);
         std::string message = "Could not open archive " + path;
         if (reason)
             message += std::string(" (") + reason + ")";
@@ -71,8 +64,8 @@ ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver
     };
 
     // The path as given first; only when that fails, the case-insensitive way.
-    fd_ = ::open(toPosixSeparators(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) {
+    fd_ = UniqueFd::openReadOnly(toPosixSeparators(path));
+    if (!fd_.valid()) {
         std::optional<std::string> posix;
         if (resolver) {
             posix = resolver->resolve(path);
@@ -81,12 +74,12 @@ ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver
             posix = local.resolve(path);
         }
         if (posix)
-            fd_ = ::open(posix->c_str(), O_RDONLY | O_CLOEXEC);
+            fd_ = UniqueFd::openReadOnly(*posix);
     }
-    struct stat info;
-    if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))
+    const std::int64_t size = fd_.regularFileSize();
+    if (size < 0)
         fail(nullptr);
-    fileSize_ = static_cast<std::uint64_t>(info.st_size);
+    fileSize_ = static_cast<std::uint64_t>(size);
     granularity_ = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
     if (fileSize_ < HeaderSize + TocPairsSize)
         fail("file is too small");
@@ -94,12 +87,10 @@ ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver
     // One view of the whole file serves the header and the table of contents
     // (address space is plentiful; pages are read only where touched).
     // Members get views of their own, so they outlive the archive.
-    tocViewLength_ = static_cast<std::size_t>(fileSize_);
-    void* view = ::mmap(nullptr, tocViewLength_, PROT_READ, MAP_PRIVATE, fd_, 0);
-    if (view == MAP_FAILED)
+    fileView_ = MappedView::map(fd_.get(), 0, static_cast<std::size_t>(fileSize_));
+    if (!fileView_.valid())
         fail(nullptr);
-    tocView_ = view;
-    const auto* header = static_cast<const unsigned char*>(view);
+    const unsigned char* header = fileView_.data();
     if (std::memcmp(header, "_ARCHIVE", 8) != 0)
         fail("file is not an SGA");
     if (base::readLe32(header + 8) != 2)
@@ -143,12 +134,6 @@ ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver
             slot = (slot + 1) & (slots - 1);
         folderIndex_[slot] = static_cast<std::int32_t>(i); // a later record of the same name wins
     }
-}
-
-ArchiveSource::~ArchiveSource()
-{
-    ::munmap(tocView_, tocViewLength_);
-    ::close(fd_);
 }
 
 std::string_view ArchiveSource::nameAt(std::uint32_t offset) const
@@ -226,26 +211,21 @@ FilePtr ArchiveSource::openMember(const FileRecord& record) const
         return buffer ? makeHeapFile(buffer, 0) : FilePtr();
     }
     const std::size_t skew = position % granularity_;
-    const std::size_t viewLength = skew + record.storedLength;
-    void* view = ::mmap(nullptr, viewLength, PROT_READ, MAP_PRIVATE, fd_, static_cast<off_t>(position - skew));
-    if (view == MAP_FAILED)
+    MappedView view = MappedView::map(fd_.get(), position - skew, skew + record.storedLength);
+    if (!view.valid())
         return {};
-    if (record.storedLength == record.fullLength)
-        return makeMappedMember(view, viewLength, skew, record.fullLength);
+    if (record.storedLength == record.fullLength) {
+        const std::size_t viewLength = view.size();
+        return makeMappedMember(view.release(), viewLength, skew, record.fullLength);
+    }
 
-    if (record.fullLength > std::uint64_t(record.storedLength) * MaxInflateRatio + 64) {
-        ::munmap(view, viewLength);
+    if (record.fullLength > std::uint64_t(record.storedLength) * MaxInflateRatio + 64)
         return {};
-    }
     void* buffer = std::malloc(record.fullLength ? record.fullLength : 1);
-    if (!buffer) {
-        ::munmap(view, viewLength);
+    if (!buffer)
         return {};
-    }
     uLongf inflated = record.fullLength;
-    const int status = ::uncompress(static_cast<Bytef*>(buffer), &inflated,
-                                    static_cast<const Bytef*>(view) + skew, record.storedLength);
-    ::munmap(view, viewLength);
+    const int status = ::uncompress(static_cast<Bytef*>(buffer), &inflated, view.data() + skew, record.storedLength);
     if (status != Z_OK) {
         std::free(buffer);
         return {};

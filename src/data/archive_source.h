@@ -6,6 +6,7 @@
 // and folders are absent.
 
 #include "data/file_source.h"
+#include "data/posix_file.h"
 
 #include <cstdint>
 #include <string_view>
@@ -20,7 +21,6 @@ public:
     // with resolver when one is given). Throws std::runtime_error
     // "Could not open archive " + path [+ " (" + reason + ")"].
     explicit ArchiveSource(const std::string& path, DiskPathResolver* resolver = nullptr);
-    ~ArchiveSource() override;
     ArchiveSource(const ArchiveSource&) = delete;
     ArchiveSource& operator=(const ArchiveSource&) = delete;
 
@@ -55,11 +55,10 @@ private:
     FilePtr openMember(const FileRecord& record) const;
 
     std::string path_;
-    int fd_ = -1;
+    UniqueFd fd_;
     std::uint64_t fileSize_ = 0;
     std::size_t granularity_ = 0;
-    void* tocView_ = nullptr;
-    std::size_t tocViewLength_ = 0;
+    MappedView fileView_; // the whole file: header, table of contents and members
     const unsigned char* toc_ = nullptr;
     std::uint32_t tocLength_ = 0;
     std::uint32_t dataBase_ = 0;

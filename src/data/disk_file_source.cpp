@@ -1,30 +1,22 @@
 #include "data/disk_file_source.h"
 
+#include "data/posix_file.h"
+
 #include <cstdint>
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace Mod {
 
 FilePtr mapDiskFile(const std::string& posixPath)
 {
-    const int fd = ::open(posixPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const UniqueFd fd = UniqueFd::openReadOnly(posixPath);
+    const std::int64_t size = fd.regularFileSize();
+    if (size <= 0 || static_cast<std::uint64_t>(size) > UINT32_MAX)
         return {};
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0
-        || static_cast<std::uint64_t>(info.st_size) > UINT32_MAX) {
-        ::close(fd);
+    const auto length = static_cast<std::uint32_t>(size);
+    MappedView view = MappedView::map(fd.get(), 0, length); // the mapping keeps the file open
+    if (!view.valid())
         return {};
-    }
-    const auto length = static_cast<std::uint32_t>(info.st_size);
-    void* view = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd, 0);
-    ::close(fd); // the mapping keeps the file open
-    if (view == MAP_FAILED)
-        return {};
-    return makeMappedFile(view, length);
+    return makeMappedFile(view.release(), length);
 }
 
 FilePtr DiskFileSource::open(const std::string& path)

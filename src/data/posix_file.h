@@ -1,0 +1,62 @@
+#pragma once
+// Owners of the two operating-system resources the file system reads through:
+// an open file descriptor and a read-only mapping of a file's bytes. Each
+// gives its resource back when destroyed, unless it was released to a new
+// owner (a FileData's deleter).
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <utility>
+
+namespace Mod {
+
+class UniqueFd {
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    ~UniqueFd() { reset(); }
+    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept;
+
+    // Opens path read-only without waiting (a FIFO does not block the
+    // caller); an invalid descriptor when that fails.
+    static UniqueFd openReadOnly(const std::string& path);
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // The size of the file when it is a regular file, else nothing (-1).
+    std::int64_t regularFileSize() const;
+    void reset();
+
+private:
+    int fd_ = -1;
+};
+
+class MappedView {
+public:
+    MappedView() = default;
+    ~MappedView() { reset(); }
+    MappedView(MappedView&& other) noexcept
+        : base_(std::exchange(other.base_, nullptr)), length_(std::exchange(other.length_, 0))
+    {
+    }
+    MappedView& operator=(MappedView&& other) noexcept;
+
+    // Maps length bytes of fd from offset (a multiple of the page size); an
+    // empty view when that fails.
+    static MappedView map(int fd, std::uint64_t offset, std::size_t length);
+
+    const unsigned char* data() const { return static_cast<const unsigned char*>(base_); }
+    std::size_t size() const { return length_; }
+    bool valid() const { return base_ != nullptr; }
+    // Gives up ownership: the caller now unmaps base and size.
+    void* release();
+    void reset();
+
+private:
+    void* base_ = nullptr;
+    std::size_t length_ = 0;
+};
+
+} // namespace Mod
