@@ -3,6 +3,7 @@
 // holding the module selector over its whole client area.
 
 #include "app/top_level_window.h"
+#include "data/installation_discovery.h"
 
 #include <string>
 #include <vector>
@@ -13,16 +14,18 @@ class ModuleSelector;
 
 class MainWindow final : public app::TopLevelWindow {
 public:
-    // Creates and shows the window; it lives until it is closed. extraFolders
-    // are listed after the discovered installations.
-    static MainWindow* open(const gfx::GraphicsContext& graphics, const std::vector<std::string>& extraFolders);
+    // Creates and shows the window; it lives until it is closed. It lists the
+    // installations discovered in environment, then extraFolders.
+    static MainWindow* open(const gfx::GraphicsContext& graphics, const Mod::DiscoveryEnvironment& environment,
+                            const std::vector<std::string>& extraFolders);
 
     ModuleSelector& moduleSelector() const { return *moduleSelector_; }
 
     void layout() override;
 
 private:
-    MainWindow(const gfx::GraphicsContext& graphics, const std::vector<std::string>& extraFolders);
+    MainWindow(const gfx::GraphicsContext& graphics, const Mod::DiscoveryEnvironment& environment,
+               const std::vector<std::string>& extraFolders);
 
     ModuleSelector* moduleSelector_ = nullptr;
 };

@@ -4,16 +4,16 @@
 #include "data/disk_file_source.h"
 #include "data/mount_module.h"
 #include "data/module_file.h"
-#include "data/installation_discovery.h"
 #include "editor/screen_selector.h"
 
 namespace editor {
 
-ModuleSelector::ModuleSelector(const gfx::GraphicsContext& graphics, const std::vector<std::string>& extraFolders)
+ModuleSelector::ModuleSelector(const gfx::GraphicsContext& graphics, const Mod::DiscoveryEnvironment& environment,
+                               const std::vector<std::string>& extraFolders)
     : Selector(graphics, "module", std::make_shared<Mod::DiskFileSource>())
 {
     setColumnCount(2);
-    for (const std::string& folder : Mod::findInstallations(Mod::currentEnvironment(), extraFolders))
+    for (const std::string& folder : Mod::findInstallations(environment, extraFolders))
         addFolder(folder);
 }
 

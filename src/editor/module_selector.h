@@ -3,6 +3,7 @@
 // the module's "Description". Choosing a module mounts it and shows its
 // screens.
 
+#include "data/installation_discovery.h"
 #include "ui/selector.h"
 
 #include <string>
@@ -12,8 +13,9 @@ namespace editor {
 
 class ModuleSelector final : public ui::Selector {
 public:
-    // Lists every discovered installation, then extraFolders.
-    ModuleSelector(const gfx::GraphicsContext& graphics, const std::vector<std::string>& extraFolders);
+    // Lists every installation discovered in environment, then extraFolders.
+    ModuleSelector(const gfx::GraphicsContext& graphics, const Mod::DiscoveryEnvironment& environment,
+                   const std::vector<std::string>& extraFolders);
 
     // Column 1: the description (empty for a file that opens to no data).
     std::u16string cellText(std::size_t column, const std::string& path) override;

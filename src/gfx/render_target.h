@@ -73,7 +73,10 @@ public:
     // Cuts drawing off outside the rectangle, transformed by the current
     // transform and widened to its axis-aligned bounds, and intersected with
     // the clip already in effect. Clips and layers must be popped in reverse
-    // order of their pushes.
+    // order of their pushes. The mode is accepted and not used: Qt clips to
+    // the rectangle exactly, so edges that fall between pixels are cut hard
+    // in either mode (every clip of the program lies on whole pixels or
+    // outside what is drawn).
     void pushAxisAlignedClip(const Rect& clip, AntialiasMode mode = AntialiasMode::PerPrimitive);
     void popAxisAlignedClip();
 

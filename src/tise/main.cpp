@@ -18,7 +18,7 @@ namespace {
 int run(const std::vector<std::string>& extraFolders)
 {
     gfx::GraphicsContext graphics;
-    editor::MainWindow::open(graphics, extraFolders);
+    editor::MainWindow::open(graphics, Mod::currentEnvironment(), extraFolders);
     QApplication::exec();
     return 0;
 }

@@ -47,6 +47,9 @@ class ModuleSelectorTest : public testing::Test {
 protected:
     gfx::GraphicsContext graphics;
     TempDir dir;
+    // No Wine prefix; the current directory is an empty folder of its own.
+    TempDir elsewhere;
+    Mod::DiscoveryEnvironment environment{elsewhere.path().string(), "", elsewhere.path().string()};
 };
 
 TEST_F(ModuleSelectorTest, ListsModulesWithTheirDescriptionsAfterTheDiscoveredFolders)
@@ -57,10 +60,11 @@ TEST_F(ModuleSelectorTest, ListsModulesWithTheirDescriptionsAfterTheDiscoveredFo
     dir.write("x.modules", "Description = not a module\n");
     const std::string folder = dir.path().string() + "/";
 
-    editor::ModuleSelector selector(graphics, {dir.path().string()});
+    editor::ModuleSelector selector(graphics, environment, {dir.path().string()});
     EXPECT_EQ(selector.columnCount(), 2u);
-    ASSERT_FALSE(selector.groups().empty());
-    EXPECT_EQ(selector.groups().back()->folder(), folder); // named folders come last
+    ASSERT_EQ(selector.groups().size(), 2u);
+    EXPECT_EQ(selector.groups()[0]->folder(), elsewhere.path().string() + "/"); // the current directory
+    EXPECT_EQ(selector.groups()[1]->folder(), folder);                         // named folders come last
     const ui::FolderGroup* group = groupOf(selector, folder);
     ASSERT_NE(group, nullptr);
     EXPECT_EQ(rowNames(*group), (std::vector<std::string>{"A.MODULE", "b.module", "Empty.module"}));
@@ -73,7 +77,7 @@ TEST_F(ModuleSelectorTest, ListsModulesWithTheirDescriptionsAfterTheDiscoveredFo
 TEST_F(ModuleSelectorTest, AFolderWithoutModulesSaysSo)
 {
     dir.write("readme.txt", "nothing here\n");
-    editor::ModuleSelector selector(graphics, {dir.path().string()});
+    editor::ModuleSelector selector(graphics, environment, {dir.path().string()});
     const ui::FolderGroup* group = groupOf(selector, dir.path().string() + "/");
     ASSERT_NE(group, nullptr);
     ASSERT_NE(group->emptyLayout(), nullptr);
@@ -83,7 +87,7 @@ TEST_F(ModuleSelectorTest, AFolderWithoutModulesSaysSo)
 TEST_F(ModuleSelectorTest, ChoosingAModuleListsItsScreensAndAScreenNamesIt)
 {
     const std::string sample = std::string(TISE_SAMPLE_DIR) + "/";
-    editor::ModuleSelector selector(graphics, {TISE_SAMPLE_DIR});
+    editor::ModuleSelector selector(graphics, environment, {TISE_SAMPLE_DIR});
     selector.setBounds(0, 0, 800, 600);
     selector.choose(sample + "Emberwake.module");
 
@@ -115,7 +119,7 @@ TEST_F(ModuleSelectorTest, AModuleWithoutScreensShowsTheEmptyLine)
 {
     dir.write("Bare.module", "ModFolder = Bare\nDataFolder.1 = Data\n");
     dir.write("Bare/Data/readme.txt", "x");
-    editor::ModuleSelector selector(graphics, {dir.path().string()});
+    editor::ModuleSelector selector(graphics, environment, {dir.path().string()});
     selector.choose(dir.path().string() + "/Bare.module");
     auto* screens = dynamic_cast<editor::ScreenSelector*>(selector.detail());
     ASSERT_NE(screens, nullptr);
@@ -126,7 +130,7 @@ TEST_F(ModuleSelectorTest, AModuleWithoutScreensShowsTheEmptyLine)
 TEST_F(ModuleSelectorTest, AModuleThatCannotBeMountedChangesNothing)
 {
     dir.write("Gone.module", "ModFolder = Gone\n");
-    editor::ModuleSelector selector(graphics, {dir.path().string()});
+    editor::ModuleSelector selector(graphics, environment, {dir.path().string()});
     const std::string path = dir.path().string() + "/Gone.module";
     std::filesystem::remove(path);
     try {
@@ -154,7 +158,7 @@ protected:
 TEST_F(MainWindowTest, ShowsTheModuleListAndReportsAModuleThatCannotBeMounted)
 {
     dir.write("Gone.module", "Description = about to go\n");
-    editor::MainWindow* window = editor::MainWindow::open(graphics, {dir.path().string()});
+    editor::MainWindow* window = editor::MainWindow::open(graphics, environment, {dir.path().string()});
     QWidget& widget = *window->widget();
     EXPECT_EQ(widget.windowTitle(), QStringLiteral("Tavrel Ironveil Screen Editor"));
     EXPECT_EQ(window->width(), 800);
