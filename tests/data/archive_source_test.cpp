@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <zlib.h>
 
 using Mod::ArchiveSource;
@@ -125,18 +126,49 @@ TEST_F(ArchiveSourceTest, MemberWithEqualLengthsIsNotInflatedEvenWhenItIsAZlibSt
     EXPECT_EQ(text(archive.open("z.bin")), stream);
 }
 
-TEST_F(ArchiveSourceTest, CompressedMemberReadsAsAbsentWhenItDoesNotInflateToItsLength)
+TEST_F(ArchiveSourceTest, DamagedMemberRecordsReadAsAbsent)
 {
-    std::string bytes = Mod::writeSga({{"p.txt", Repetitive}});
-    const std::size_t record = firstFileRecord(bytes);
-    ASSERT_LT(get32(bytes, record + 12), get32(bytes, record + 16)) << "the member is stored compressed";
+    const std::string original = Mod::writeSga({{"p.txt", Repetitive}});
+    const std::size_t record = firstFileRecord(original);
+    const std::uint32_t stored = get32(original, record + 12);
+    ASSERT_LT(stored, get32(original, record + 16)) << "the member is stored compressed";
+    ASSERT_EQ(text(ArchiveSource(dir.write("whole.sga", original)).open("p.txt")), Repetitive);
 
-    set32(bytes, record + 16, 4000); // inflates to more than recorded
-    EXPECT_FALSE(Mod::hasData(ArchiveSource(dir.write("longer.sga", bytes)).open("p.txt")));
+    struct Case {
+        const char* what;
+        std::function<void(std::string&)> damage;
+    };
+    const std::vector<Case> cases{
+        {"inflates to more than recorded", [&](std::string& b) { set32(b, record + 16, 4000); }},
+        {"corrupt deflate data", [&](std::string& b) { b[get32(b, 176) + 6] ^= 0x55; }},
+        // The stream is sound, but no deflate stream can grow that much: not
+        // worth allocating for.
+        {"full length beyond any inflate ratio", [&](std::string& b) { set32(b, record + 16, stored * 1041 + 65); }},
+        {"nothing stored, something to inflate", [&](std::string& b) { set32(b, record + 12, 0); }},
+        {"data beyond the end of the file", [&](std::string& b) { set32(b, record + 8, 0x7FFFFFF0u); }},
+    };
+    for (const Case& c : cases) {
+        std::string bytes = original;
+        c.damage(bytes);
+        EXPECT_EQ(text(ArchiveSource(dir.write("damaged.sga", bytes)).open("p.txt")), "<no file>") << c.what;
+    }
+}
 
-    set32(bytes, record + 16, 5000);
-    bytes[get32(bytes, 176) + 6] ^= 0x55; // corrupt the deflate data
-    EXPECT_FALSE(Mod::hasData(ArchiveSource(dir.write("corrupt.sga", bytes)).open("p.txt")));
+TEST_F(ArchiveSourceTest, ALaterFolderRecordOfTheSameNameWins)
+{
+    std::string bytes = Mod::writeSga({{"a/first.txt", "1"}, {"b/second.txt", "2"}});
+    const std::size_t toc = 180, records = toc + get32(bytes, toc + 6), names = toc + get32(bytes, toc + 18);
+    const auto nameOf = [&](std::size_t i) { return std::string(bytes.c_str() + names + get32(bytes, records + 12 * i)); };
+    std::size_t a = 0, b = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        a = nameOf(i) == "a" ? i : a;
+        b = nameOf(i) == "b" ? i : b;
+    }
+    ASSERT_LT(a, b);
+    set32(bytes, records + 12 * b, get32(bytes, records + 12 * a)); // record b is now named "a" too
+    ArchiveSource archive(dir.write("twice.sga", bytes));
+    EXPECT_EQ(text(archive.open("a\\second.txt")), "2");
+    EXPECT_EQ(text(archive.open("a\\first.txt")), "<no file>");
 }
 
 TEST_F(ArchiveSourceTest, UpperCaseNamesInTheArchiveAreNeverFound)

@@ -62,6 +62,20 @@ TEST(InstallationDiscoveryTest, ReadsInstallLocationsFromAWineRegistry)
         << "Pellam's subkeys in registry order, then Wow6432Node's; the folder's real letter case when it exists";
 }
 
+TEST(InstallationDiscoveryTest, RegistryFilesWithCrLfAndUnmappedDrives)
+{
+    TempDir dir;
+    const std::string prefix = makePrefix(dir, "wine",
+                                          "[Software\\\\Pellam\\\\OnD] 1700000000\r\n"
+                                          "\"InstallLocation\"=\"D:\\\\Games\\\\OnD\"\r\n"
+                                          "\r\n"
+                                          "[Software\\\\Pellam\\\\OnC] 1700000000\r\n"
+                                          "\"InstallLocation\"=\"C:\\\\Games\\\\OnC\"\r\n");
+    const std::string driveC = std::filesystem::canonical(prefix + "/drive_c").string();
+    // D: has no dosdevices link: that location is nowhere on this machine.
+    EXPECT_EQ(Mod::registryInstallLocations(prefix), (std::vector<std::string>{driveC + "/Games/OnC"}));
+}
+
 TEST(InstallationDiscoveryTest, FindsRegistryThenCurrentThenGivenFoldersOnce)
 {
     TempDir dir;

@@ -2,7 +2,9 @@
 
 #include "support/temp_dir.h"
 
+#include <filesystem>
 #include <stdexcept>
+#include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +16,19 @@ ProcessResult runProgram(const std::string& program, const std::vector<std::stri
     const TempDir capture;
     const std::string outPath = capture / "out", errPath = capture / "err";
     const std::string binary = std::string(TISE_BIN_DIR) + "/" + program;
+    const std::string home = capture / "home";
+    std::filesystem::create_directory(home);
+    std::vector<std::string> environment{"HOME=" + home};
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string_view variable = *entry;
+        const std::string_view name = variable.substr(0, variable.find('='));
+        if (name != "HOME" && name != "WINEPREFIX" && name != "DISPLAY" && name != "WAYLAND_DISPLAY")
+            environment.emplace_back(variable);
+    }
+    std::vector<char*> envp;
+    for (std::string& variable : environment)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
     const pid_t child = ::fork();
     if (child < 0)
         throw std::runtime_error("fork failed");
@@ -27,7 +42,7 @@ ProcessResult runProgram(const std::string& program, const std::vector<std::stri
         for (const std::string& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        ::execv(binary.c_str(), argv.data());
+        ::execve(binary.c_str(), argv.data(), envp.data());
         ::_exit(127);
     }
     int status = 0;

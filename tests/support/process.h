@@ -13,6 +13,9 @@ struct ProcessResult {
 };
 
 // Runs build/bin/<program> with args in workingDirectory (empty: inherited).
+// The program gets this process's environment without what would make its
+// result depend on the machine: HOME is an empty folder of its own, and
+// WINEPREFIX, DISPLAY and WAYLAND_DISPLAY are unset.
 ProcessResult runProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::string& workingDirectory = {});
 
