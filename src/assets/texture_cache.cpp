@@ -38,17 +38,16 @@ std::vector<std::string> TextureCache::candidates(const std::string& normalised)
     return paths;
 }
 
-gfx::BitmapPtr TextureCache::getTexture(const std::string& name)
+const TextureCache::Texture& TextureCache::resolve(const std::string& name)
 {
     std::string normalised = normalise(name);
-    if (const auto found = bitmaps_.find(normalised); found != bitmaps_.end())
+    if (const auto found = textures_.find(normalised); found != textures_.end())
         return found->second;
-    gfx::BitmapPtr bitmap = load(normalised);
-    bitmaps_.emplace(std::move(normalised), bitmap);
-    return bitmap;
+    Texture texture = load(normalised);
+    return textures_.emplace(std::move(normalised), std::move(texture)).first->second;
 }
 
-gfx::BitmapPtr TextureCache::load(const std::string& normalised)
+TextureCache::Texture TextureCache::load(const std::string& normalised)
 {
     for (const std::string& path : candidates(normalised)) {
         Mod::FilePtr file = files_->open(path);
@@ -57,7 +56,7 @@ gfx::BitmapPtr TextureCache::load(const std::string& normalised)
         std::string reason;
         try {
             if (gfx::BitmapPtr bitmap = assets::DecodeTexture(file, *device_))
-                return bitmap;
+                return {std::move(bitmap), Status::Ok, {}, path};
             throw std::runtime_error("Could not load image");
         } catch (const std::exception& error) {
             reason = error.what();
@@ -67,9 +66,9 @@ gfx::BitmapPtr TextureCache::load(const std::string& normalised)
             base::writeDiagnostic(reason);
             text += "\nReason: " + reason;
         }
-        return makePlaceholder(text);
+        return {makePlaceholder(text), Status::Invalid, reason, path};
     }
-    return makePlaceholder("Missing texture: " + normalised);
+    return {makePlaceholder("Missing texture: " + normalised), Status::Missing, {}, {}};
 }
 
 gfx::BitmapPtr TextureCache::makePlaceholder(const std::string& text)

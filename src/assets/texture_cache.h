@@ -25,6 +25,15 @@ class FontRegistry;
 
 class TextureCache {
 public:
+    // What became of a texture name.
+    enum class Status { Ok, Missing, Invalid };
+    struct Texture {
+        gfx::BitmapPtr bitmap; // never null: the placeholder unless Ok
+        Status status = Status::Ok;
+        std::string reason;  // the decoder's message when Invalid
+        std::string path;    // the file that was decoded, when one existed
+    };
+
     // Side of the placeholders, in DIPs (one texel per DIP).
     static constexpr int PlaceholderSize = 256;
     // The font of the placeholders' text.
@@ -39,7 +48,9 @@ public:
     // "Invalid texture: NAME\nReason: MESSAGE"; when no variant exists it
     // reads "Missing texture: NAME". Throws only when drawing a placeholder
     // fails (Kestra::COMException).
-    gfx::BitmapPtr getTexture(const std::string& name);
+    gfx::BitmapPtr getTexture(const std::string& name) { return resolve(name).bitmap; }
+    // The same, with what became of the name; valid for the cache's life.
+    const Texture& resolve(const std::string& name);
 
     // What getTexture does with a name: the name as cached, and the paths
     // tried in order: the name itself when it has a '.', then its base (up
@@ -48,14 +59,14 @@ public:
     static std::vector<std::string> candidates(const std::string& normalised);
 
 private:
-    gfx::BitmapPtr load(const std::string& normalised);
+    Texture load(const std::string& normalised);
     gfx::BitmapPtr makePlaceholder(const std::string& text);
 
     const gfx::GraphicsContext* context_;
     std::shared_ptr<Mod::FileSource> files_;
     gfx::TextureDevice* device_;
     FontRegistry* fonts_;
-    std::unordered_map<std::string, gfx::BitmapPtr> bitmaps_;
+    std::unordered_map<std::string, Texture> textures_;
 };
 
 } // namespace assets
