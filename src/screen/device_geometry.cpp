@@ -33,11 +33,17 @@ void drawPixelOutline(gfx::RenderTarget& target, const gfx::Rect& rect, const gf
     const float right = std::ceil(std::fmax(device.left, device.right));
     const float bottom = std::ceil(std::fmax(device.top, device.bottom));
     target.setTransform(gfx::Matrix::identity());
-    // A one-pixel stroke centred on a pixel boundary would cover two pixels
-    // at half strength; centred half a pixel inside it covers one fully.
-    target.drawRectangle({left + 0.5f, top + 0.5f, std::fmax(left + 0.5f, right - 0.5f),
-                          std::fmax(top + 0.5f, bottom - 0.5f)},
-                         brush, 1.0f);
+    // Four strips one pixel thick that do not overlap: the corners are whole
+    // and a translucent brush covers every pixel once.
+    const float innerTop = std::fmin(top + 1.0f, bottom), innerBottom = std::fmax(innerTop, bottom - 1.0f);
+    target.fillRectangle({left, top, right, innerTop}, brush);
+    if (bottom > innerTop)
+        target.fillRectangle({left, innerBottom, right, bottom}, brush);
+    if (innerBottom > innerTop) {
+        target.fillRectangle({left, innerTop, std::fmin(left + 1.0f, right), innerBottom}, brush);
+        if (right - 1.0f > left)
+            target.fillRectangle({right - 1.0f, innerTop, right, innerBottom}, brush);
+    }
     target.setTransform(m);
 }
 

@@ -30,10 +30,10 @@ bool isDrawable(const gfx::Rect& deviceRect);
 bool isDrawable(gfx::Point devicePoint);
 
 // The outline rule: the rectangle (in the current transform's space) mapped
-// to device pixels, widened to whole pixels (floor of left and top, ceiling
-// of right and bottom), and outlined with a stroke one device pixel wide
-// whose centre runs through the boundary pixels, so that exactly the ring of
-// boundary pixels is drawn, at any zoom. The transform is restored.
+// to device pixels and widened to whole pixels (floor of left and top,
+// ceiling of right and bottom); its ring of boundary pixels is filled with
+// the brush, one device pixel wide at any zoom, corners included, each pixel
+// once. The transform is restored.
 void drawPixelOutline(gfx::RenderTarget& target, const gfx::Rect& rect, const gfx::Brush& brush);
 
 } // namespace screen

@@ -14,6 +14,7 @@ TestModule::TestModule()
     dir_.write("Test.module", "[global]\nModFolder = Mod\nDataFolder.1 = Data\nArchiveFile.1 = Packed\n");
     write("Font/DejaVuSans.ttf", GfxTest::readDejaVu("DejaVuSans.ttf"));
     write("Font/body.fnt", "font = { name = 'DejaVu Sans Book', sizeDefault = 16, size800 = 12, size1024 = 16 }");
+    write("Font/plain.fnt", "font = { name = 'DejaVu Sans Book', sizeDefault = 16 }");
     write("Font/gillsans_16.fnt", "font = { name = 'DejaVu Sans Book', sizeDefault = 16 }");
     write("art/ui/styles/colourtable.colours", "ColourTable = {\n"
                                                "  { key = 'red', value = { 255, 0, 0, 255 } },\n"

@@ -2,7 +2,8 @@
 // What the screen tests load screens from: a real installation in a temporary
 // folder with one module ("Test.module", data folder Mod/Data and archive
 // Mod/Packed.sga), mounted through the real mounter. It holds a colour table,
-// the font "body" (DejaVu Sans, 16 at width 1024, 12 at 800), the
+// the font "body" (DejaVu Sans, 16 at width 1024, 12 at 800), the font
+// "plain" (DejaVu Sans 16, no size table: the same size at any width), the
 // placeholder font, and an English string table with $1 = "Localised".
 // Screens are Lua text written under art/ui/screens/.
 
@@ -68,7 +69,8 @@ testing::AssertionResult near(Rgb actual, Rgb expected, int tolerance = 3);
 int inkCount(const gfx::Bitmap& bitmap, int x0, int y0, int x1, int y1);
 
 inline constexpr Rgb White{255, 255, 255};
-// The checkerboard's dark squares over white: black at alpha 32/255.
-inline constexpr Rgb CheckerDark{223, 223, 223};
+// The checkerboard's dark squares over white: black at alpha 32/255 (Qt's
+// blending rounds 223 up).
+inline constexpr Rgb CheckerDark{224, 224, 224};
 
 } // namespace ScreenTest
