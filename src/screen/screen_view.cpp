@@ -171,9 +171,14 @@ void ScreenView::paint(gfx::RenderTarget& target)
     }
     const gfx::Rect unit{0.0f, 0.0f, 1.0f, 1.0f};
     target.pushAxisAlignedClip(unit, gfx::AntialiasMode::PerPrimitive);
-    // Brush space is the unit square: one texel per DIP at any size.
-    checkerboard.setTransform(gfx::Matrix::scale(1.0f / width(), 1.0f / height()));
-    target.fillRectangle(unit, checkerboard);
+    // One texel per DIP at any size, the pattern starting at the view's
+    // corner. Filled in device space: the same squares as a brush scaled by
+    // 1 / size over the unit square, without resampling every pixel.
+    const gfx::Matrix m = target.transform();
+    checkerboard.setTransform(gfx::Matrix::translation(m.dx, m.dy));
+    target.setTransform(gfx::Matrix::identity());
+    target.fillRectangle(toDevice(m, unit), checkerboard);
+    target.setTransform(m);
 
     const bool dimming = emphasizedWidget_ && emphasisFade_ < 1.0f;
     if (dimming)
