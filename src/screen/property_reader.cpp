@@ -3,6 +3,7 @@
 #include <lua.hpp>
 
 #include <stdexcept>
+#include <string>
 
 namespace screen {
 
@@ -98,17 +99,28 @@ std::optional<std::string> Properties::text(const char* key, Want want) const
     lua_State* L = push(key, want);
     if (!L)
         return std::nullopt;
-    std::optional<std::string> value = textAt(L, -1);
+    std::optional<std::string> value = textAt(L, -1, *allowance_);
     lua_pop(L, 1);
     return value;
 }
 
-std::optional<std::string> textAt(lua_State* state, int index)
+void TextAllowance::charge(std::size_t length)
+{
+    if (length > perString_)
+        throw std::runtime_error("a string of more than " + std::to_string(perString_) +
+                                 " bytes in a widget or art table");
+    if (length > left_)
+        throw std::runtime_error("more than " + std::to_string(total_) + " bytes of text in widget and art tables");
+    left_ -= length;
+}
+
+std::optional<std::string> textAt(lua_State* state, int index, TextAllowance& allowance)
 {
     std::size_t length = 0;
     const char* text = lua_isstring(state, index) ? lua_tolstring(state, index, &length) : nullptr;
     if (!text)
         return std::nullopt;
+    allowance.charge(length);
     return std::string(text, length);
 }
 
@@ -139,12 +151,10 @@ Bounds readLayout(const Properties& properties, lua_State* errors)
     return layout;
 }
 
-void readColour(lua_State* state, const ColourTable& colours, ColourValue& colour)
+void readColour(lua_State* state, const ColourTable& colours, ColourValue& colour, TextAllowance& allowance)
 {
     if (lua_type(state, -1) == LUA_TSTRING) {
-        std::size_t length = 0;
-        const char* key = lua_tolstring(state, -1, &length);
-        colour.key = std::string(key, length);
+        colour.key = textAt(state, -1, allowance);
         colour.color = colours.lookup(*colour.key);
     } else if (lua_istable(state, -1)) {
         reserveStack(state, 1);

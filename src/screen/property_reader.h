@@ -7,15 +7,16 @@
 // the wrong kind never hides the style's. Conversions are Lua's own: numbers
 // from numeric strings, text from numbers.
 //
-// Errors: running out of stack room throws std::runtime_error; a `size`
-// element of the wrong kind raises Lua's argument error in the screen's state
-// (which must be inside the instantiate call). Everything else that a table
-// may hold is no error.
+// Errors: running out of stack room and text beyond the allowance throw
+// std::runtime_error; a `size` element of the wrong kind raises Lua's
+// argument error in the screen's state (which must be inside the instantiate
+// call). Everything else that a table may hold is no error.
 
 #include "assets/colour_table.h"
 #include "gfx/geometry.h"
 #include "screen/model_values.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -45,6 +46,23 @@ void dropReference(const TableRef& table);
 // Makes room for n more values on the state's stack.
 void reserveStack(lua_State* state, int n);
 
+// How much text a build may copy out of tables: each string at most
+// perString bytes, all of them together at most total bytes. Text is
+// measured before it is copied.
+class TextAllowance {
+public:
+    TextAllowance(std::size_t perString, std::size_t total) : perString_(perString), left_(total), total_(total) {}
+
+    // Throws std::runtime_error when a string of that length is more than
+    // the allowance leaves.
+    void charge(std::size_t length);
+
+private:
+    std::size_t perString_;
+    std::size_t left_;
+    std::size_t total_;
+};
+
 // The kind of value a property must have.
 enum class Want {
     Table,
@@ -57,7 +75,10 @@ enum class Want {
 
 class Properties {
 public:
-    explicit Properties(TableRef own, TableRef style = {}) : own_(own), style_(style) {}
+    Properties(TextAllowance& allowance, TableRef own, TableRef style = {})
+        : allowance_(&allowance), own_(own), style_(style)
+    {
+    }
 
     // Pushes the property onto the stack of the state it was found in and
     // returns that state; null, with nothing pushed, when neither table has
@@ -70,16 +91,19 @@ public:
     std::optional<std::string> text(const char* key, Want want) const;
 
     const TableRef& own() const { return own_; }
+    TextAllowance& allowance() const { return *allowance_; }
     const TableRef& style() const { return style_; }
 
 private:
+    TextAllowance* allowance_;
     TableRef own_;
     TableRef style_;
 };
 
-// The value at index as text (a string, or a number's text); nothing for
-// other kinds. The stack slot of a number becomes its string, as in Lua.
-std::optional<std::string> textAt(lua_State* state, int index);
+// The value at index as text (a string, or a number's text), charged to the
+// allowance; nothing for other kinds. The stack slot of a number becomes its
+// string, as in Lua.
+std::optional<std::string> textAt(lua_State* state, int index, TextAllowance& allowance);
 
 // Layout: position and size from `position` and `size` (own table, else
 // style). Position elements that are missing or not numeric give 0; size
@@ -90,7 +114,8 @@ Bounds readLayout(const Properties& properties, lua_State* errors);
 // ReadColour on the value on top of the stack (left there): a string is a
 // colour-table key, a table holds red, green, blue and alpha from 0 to 255
 // (missing or non-numeric elements 0); other values leave colour unchanged.
-void readColour(lua_State* state, const ColourTable& colours, ColourValue& colour);
+// Keys are charged to the allowance.
+void readColour(lua_State* state, const ColourTable& colours, ColourValue& colour, TextAllowance& allowance);
 
 // A point from the table on top of the stack (left there): elements 1 and 2,
 // missing or non-numeric ones 0. Other values give (0, 0).

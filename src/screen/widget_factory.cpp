@@ -47,7 +47,7 @@ void pushField(const TableRef& table, const char* key)
 
 // The style table named by the table's `style` = {sheet, name}, as a
 // reference in the sheet's state; none when not named or not found.
-TableRef lookupStyle(StyleSheets& sheets, const TableRef& own, StyleReference& record)
+TableRef lookupStyle(StyleSheets& sheets, const TableRef& own, StyleReference& record, TextAllowance& allowance)
 {
     lua_State* L = own.lua;
     pushField(own, "style");
@@ -56,10 +56,10 @@ TableRef lookupStyle(StyleSheets& sheets, const TableRef& own, StyleReference& r
         return {};
     }
     lua_rawgeti(L, -1, 1);
-    record.sheet = textAt(L, -1);
+    record.sheet = textAt(L, -1, allowance);
     lua_pop(L, 1);
     lua_rawgeti(L, -1, 2);
-    record.name = textAt(L, -1);
+    record.name = textAt(L, -1, allowance);
     lua_pop(L, 2);
     if (!record.sheet || !record.name)
         return {};
@@ -70,7 +70,7 @@ TableRef lookupStyle(StyleSheets& sheets, const TableRef& own, StyleReference& r
     return takeReference(sheet);
 }
 
-std::array<bool, ArtItem::StateFlagCount> readStates(const TableRef& own)
+std::array<bool, ArtItem::StateFlagCount> readStates(const TableRef& own, TextAllowance& allowance)
 {
     std::array<bool, ArtItem::StateFlagCount> flags{};
     lua_State* L = own.lua;
@@ -78,7 +78,7 @@ std::array<bool, ArtItem::StateFlagCount> readStates(const TableRef& own)
     if (lua_istable(L, -1)) {
         for (auto i = static_cast<lua_Integer>(lua_rawlen(L, -1)); i >= 1; --i) {
             lua_rawgeti(L, -1, static_cast<int>(i));
-            if (const std::optional<std::string> entry = textAt(L, -1))
+            if (const std::optional<std::string> entry = textAt(L, -1, allowance))
                 if (const std::optional<int> flag = stateFlagOf(*entry))
                     flags[*flag] = true;
             lua_pop(L, 1);
@@ -93,7 +93,7 @@ std::array<bool, ArtItem::StateFlagCount> readStates(const TableRef& own)
 void readColourField(const Properties& own, const char* key, const ColourTable& colours, ColourValue& colour)
 {
     if (lua_State* L = own.push(key, Want::Present)) {
-        readColour(L, colours, colour);
+        readColour(L, colours, colour, own.allowance());
         lua_pop(L, 1);
     }
 }
@@ -113,7 +113,10 @@ std::unique_ptr<ArtItem> makeArt(ArtKind kind, ScreenView& view, lua_State* stat
 
 } // namespace
 
-WidgetFactory::WidgetFactory(ScreenView& view, lua_State* state) : view_(&view), lua_(state) {}
+WidgetFactory::WidgetFactory(ScreenView& view, lua_State* state)
+    : view_(&view), lua_(state), text_(MaxStringBytes, MaxTextBytes)
+{
+}
 
 Widget& WidgetFactory::build(ui::ContainerControl& parent) { return buildWidget(parent, 1); }
 
@@ -141,7 +144,7 @@ Widget& WidgetFactory::buildWidget(ui::ContainerControl& parent, int depth)
     luaL_checkstack(L, 8, nullptr);
     lua_pushvalue(L, -1);
     const TableRef own = takeReference(L);
-    const Properties ownOnly(own);
+    const Properties ownOnly(text_, own);
     const std::optional<std::string> type = ownOnly.text("type", Want::Text);
     const WidgetKind kind = type ? widgetKindOf(*type) : WidgetKind::Plain;
     Widget& widget = adopt(kind == WidgetKind::Shape    ? std::unique_ptr<Widget>(std::make_unique<ShapeWidget>(*view_, L))
@@ -149,8 +152,8 @@ Widget& WidgetFactory::buildWidget(ui::ContainerControl& parent, int depth)
                                                         : std::unique_ptr<Widget>(std::make_unique<PlainWidget>(*view_, L)));
     widget.tableRef_ = own.ref;
 
-    const TableRef style = lookupStyle(view_->assets().styleSheets(), own, widget.style_);
-    const Properties properties(own, style);
+    const TableRef style = lookupStyle(view_->assets().styleSheets(), own, widget.style_, text_);
+    const Properties properties(text_, own, style);
     const Bounds layout = readLayout(properties, L);
     widget.setBounds(layout.x, layout.y, layout.width, layout.height);
     widget.typeName_ = type;
@@ -233,18 +236,18 @@ void WidgetFactory::buildArtItem(Widget& widget, lua_State* P)
         item.reset(new ArtItem(*view_, P, ArtKind::Base));
     } else {
         const TableRef own = takeReference(P);
-        const Properties ownOnly(own);
+        const Properties ownOnly(text_, own);
         const std::optional<std::string> type = ownOnly.text("type", Want::Text);
         StyleReference styleRecord;
-        const TableRef style = lookupStyle(view_->assets().styleSheets(), own, styleRecord);
-        const Bounds layout = readLayout(Properties(own, style), lua_);
+        const TableRef style = lookupStyle(view_->assets().styleSheets(), own, styleRecord, text_);
+        const Bounds layout = readLayout(Properties(text_, own, style), lua_);
         dropReference(style);
         double id = 0.0;
         if (lua_State* L = ownOnly.push("ID", Want::Present)) {
             id = lua_tonumber(L, -1);
             lua_pop(L, 1);
         }
-        const std::array<bool, ArtItem::StateFlagCount> states = readStates(own);
+        const std::array<bool, ArtItem::StateFlagCount> states = readStates(own, text_);
 
         item = makeArt(type ? artKindOf(*type) : ArtKind::Base, *view_, P, ownOnly);
         if (!item)

@@ -19,11 +19,15 @@
 // value in an `Art` list that is not a table becomes a default base art item.
 //
 // Hostile screens: a table that contains itself, or nests very deep, or
-// shares tables so that a small file describes millions of widgets, fails
-// the stage instead of exhausting the native stack or memory:
+// shares tables (or strings) so that a small file describes millions of
+// widgets (or gigabytes of text), fails the stage instead of exhausting the
+// native stack or memory, or handing the text layout megabytes to lay out:
 //   deeper than MaxNestingDepth: "stack overflow (Widget recursion too deep)"
 //   more than MaxWidgetsAndArtItems: "too many widgets and art items (more than 100000)"
-// Real screens nest about ten deep and hold hundreds of items.
+//   a string longer than MaxStringBytes: "a string of more than 65536 bytes in a widget or art table"
+//   more text than MaxTextBytes: "more than 16777216 bytes of text in widget and art tables"
+// Real screens nest about ten deep, hold hundreds of items and a few
+// kilobytes of text.
 //
 // Errors raised (as Lua errors of the screen state, which the instantiate
 // stage reports): those two, Lua's argument error for a `size` element that
@@ -31,7 +35,10 @@
 // string)"), and running out of Lua memory or stack. Nothing else a table
 // holds is an error.
 
+#include "screen/property_reader.h"
 #include "ui/container_control.h"
+
+#include <cstddef>
 
 struct lua_State;
 
@@ -40,12 +47,15 @@ namespace screen {
 class ArtItem;
 class ScreenView;
 class Widget;
-struct TableRef;
 
 // Widget tables nest at most this deep; the root is at depth 1.
 inline constexpr int MaxNestingDepth = 200;
 // The most widgets and art items one screen may build, both trees together.
 inline constexpr int MaxWidgetsAndArtItems = 100000;
+// The longest string (name, text, texture name, ...) a widget or art table
+// may give, and the most bytes of such strings one screen may give in all.
+inline constexpr std::size_t MaxStringBytes = 64 * 1024;
+inline constexpr std::size_t MaxTextBytes = 16 * 1024 * 1024;
 
 class WidgetFactory {
 public:
@@ -68,6 +78,7 @@ private:
     ScreenView* view_;
     lua_State* lua_;
     int built_ = 0;
+    TextAllowance text_;
 };
 
 } // namespace screen

@@ -103,6 +103,23 @@ TEST(HostileScreenTest, MillionsOfWidgetsFromSharedTablesFailTheInstantiateStage
               tooMany);
 }
 
+TEST(HostileScreenTest, HugeAndSharedStringsFailTheInstantiateStage)
+{
+    const std::string lead = "Cannot instantiate screen file " + Path + ": ";
+    // 128 KiB in one name; 32 KiB shared by a thousand widgets, as text,
+    // texture names and colour keys.
+    EXPECT_EQ(errorOf("local s = 'x' for i = 1, 17 do s = s .. s end Screen = { Widgets = { name = s } }"),
+              lead + "a string of more than 65536 bytes in a widget or art table");
+    for (const char* use : {"{ text = s }", "{ Presentation = { Art = { { type = 'Graphic', texture = s } } } }",
+                            "{ Presentation = { Art = { { type = 'Rectangle', colour = s } } } }"}) {
+        EXPECT_EQ(errorOf(std::string("local s = 'x' for i = 1, 15 do s = s .. s end\n"
+                                      "local list = {} for i = 1, 1000 do list[i] = ") +
+                          use + " end Screen = { Widgets = { Children = list } }"),
+                  lead + "more than 16777216 bytes of text in widget and art tables")
+            << use;
+    }
+}
+
 TEST(HostileScreenTest, RunningOutOfMemoryWhileBuildingFailsTheInstantiateStage)
 {
     // The file itself fits; the registry entries of its widgets do not. The
