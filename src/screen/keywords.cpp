@@ -66,14 +66,18 @@ constexpr Keyword RectangleTypes[] = {
 
 } // namespace
 
-WidgetKind widgetKindOf(std::string_view type)
+std::optional<WidgetKind> widgetKindOf(std::string_view type)
 {
-    return static_cast<WidgetKind>(match(WidgetTypes, type).value_or(static_cast<int>(WidgetKind::Plain)));
+    if (const auto value = match(WidgetTypes, type))
+        return static_cast<WidgetKind>(*value);
+    return std::nullopt;
 }
 
-ArtKind artKindOf(std::string_view type)
+std::optional<ArtKind> artKindOf(std::string_view type)
 {
-    return static_cast<ArtKind>(match(ArtTypes, type).value_or(static_cast<int>(ArtKind::Base)));
+    if (const auto value = match(ArtTypes, type))
+        return static_cast<ArtKind>(*value);
+    return std::nullopt;
 }
 
 std::optional<int> stateFlagOf(std::string_view entry) { return match(States, entry); }

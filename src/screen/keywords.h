@@ -27,8 +27,10 @@ enum class ArtKind : int {
     Flash,     // "Swf"
 };
 
-WidgetKind widgetKindOf(std::string_view type);
-ArtKind artKindOf(std::string_view type);
+// The kind a `type` value names; nothing for a type that is no keyword
+// (such widgets are plain, such art items the base kind).
+std::optional<WidgetKind> widgetKindOf(std::string_view type);
+std::optional<ArtKind> artKindOf(std::string_view type);
 
 // The number of the state flag a `states` entry sets: "Disabled" 0, "Normal" 1,
 // "Hover" 2, "Active" 3, "CheckedDisabled" 4, "Checked" 5, "CheckedHover" 6,

@@ -146,7 +146,7 @@ Widget& WidgetFactory::buildWidget(ui::ContainerControl& parent, int depth)
     const TableRef own = takeReference(L);
     const Properties ownOnly(text_, own);
     const std::optional<std::string> type = ownOnly.text("type", Want::Text);
-    const WidgetKind kind = type ? widgetKindOf(*type) : WidgetKind::Plain;
+    const WidgetKind kind = type ? widgetKindOf(*type).value_or(WidgetKind::Plain) : WidgetKind::Plain;
     Widget& widget = adopt(kind == WidgetKind::Shape    ? std::unique_ptr<Widget>(std::make_unique<ShapeWidget>(*view_, L))
                            : kind == WidgetKind::Custom ? std::unique_ptr<Widget>(std::make_unique<CustomWidget>(*view_, L))
                                                         : std::unique_ptr<Widget>(std::make_unique<PlainWidget>(*view_, L)));
@@ -249,7 +249,7 @@ void WidgetFactory::buildArtItem(Widget& widget, lua_State* P)
         }
         const std::array<bool, ArtItem::StateFlagCount> states = readStates(own, text_);
 
-        item = makeArt(type ? artKindOf(*type) : ArtKind::Base, *view_, P, ownOnly);
+        item = makeArt(type ? artKindOf(*type).value_or(ArtKind::Base) : ArtKind::Base, *view_, P, ownOnly);
         if (!item)
             item.reset(new ArtItem(*view_, P, ArtKind::Base));
         item->tableRef_ = own.ref;

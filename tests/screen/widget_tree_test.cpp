@@ -70,7 +70,8 @@ TEST(WidgetTreeTest, KindsFollowTheTypeByLengthAndHash)
             { name = 'none' },
             { name = 'art', Presentation = { Art = {
                 { type = 'Graphic' }, { type = 'Text' }, { type = 'Rectangle' }, { type = 'Line' }, { type = 'Swf' },
-                { type = 'graphic' }, { type = 'Texture' }, { type = 7 }, {}, 'not a table' } } },
+                { type = 'graphic' }, { type = 'Texture' }, { type = 7 }, {}, 'not a table',
+                { type = '\0177d' } } } },
         } } })");
     const std::vector<std::pair<const char*, const char*>> widgets{
         {"group", "ShapeWidget"},   {"lower", "PlainWidget"}, {"button", "PlainWidget"}, {"custom", "CustomWidget"},
@@ -85,8 +86,13 @@ TEST(WidgetTreeTest, KindsFollowTheTypeByLengthAndHash)
     const std::vector<ArtItem*>& items = view->findWidget("art")->artItems();
     for (auto item = items.rbegin(); item != items.rend(); ++item)
         kinds.push_back((*item)->kindName());
+    // The last: three bytes that share their length and Lua hash with "Swf".
     EXPECT_EQ(kinds, (std::vector<std::string>{"TextureArt", "TextArt", "RectangleArt", "LineArt", "FlashArt", "ArtItem",
-                                               "ArtItem", "ArtItem", "ArtItem", "ArtItem"}));
+                                               "ArtItem", "ArtItem", "ArtItem", "ArtItem", "FlashArt"}));
+    EXPECT_EQ(screen::artKindOf("\x11" "7d"), screen::ArtKind::Flash);
+    EXPECT_EQ(screen::artKindOf("Swg"), std::nullopt);
+    EXPECT_EQ(screen::widgetKindOf("Button"), screen::WidgetKind::Plain) << "a keyword, of the plain kind";
+    EXPECT_EQ(screen::widgetKindOf("Buttons"), std::nullopt);
 }
 
 TEST(WidgetTreeTest, AnEmptyTableIsAVisibleUntitledWidgetCoveringItsParent)
