@@ -133,25 +133,28 @@ TEST(ScreenLoadingTest, MainWidgetsCanNameTooltipWidgetsButNotTheReverse)
 
 TEST(ScreenLoadingTest, ALaterWidgetOfTheSameNameTakesOverTheName)
 {
-    // Lists are built from the last element to the first.
+    // Lists are built from the last element to the first: 'asks' finds the
+    // twin built last before it.
+    struct Case {
+        const char* children;
+        const char* found;
+    };
+    const std::vector<Case> cases{
+        {"{ name = 'asks', tooltip_name = 'twin' }, { name = 'twin', text = 'element 2' },"
+         "{ name = 'twin', text = 'element 3' }",
+         "element 2"},
+        {"{ name = 'twin', text = 'element 1' }, { name = 'asks', tooltip_name = 'twin' },"
+         "{ name = 'twin', text = 'element 3' }",
+         "element 3"},
+    };
     TestModule module;
-    const auto view = ScreenTest::loadScreen(module, R"(
-        Screen = { Widgets = { Children = {
-            { name = 'asks', tooltip_name = 'twin' },
-            { name = 'twin', text = 'element 2' },
-            { name = 'twin', text = 'element 3' },
-        } } })");
-    ASSERT_NE(view->findWidget("asks")->tooltipWidget(), nullptr);
-    EXPECT_EQ(view->findWidget("asks")->tooltipWidget()->text(), "element 2") << "built after element 3";
-
-    const auto between = ScreenTest::loadScreen(module, R"(
-        Screen = { Widgets = { Children = {
-            { name = 'twin', text = 'element 1' },
-            { name = 'asks', tooltip_name = 'twin' },
-            { name = 'twin', text = 'element 3' },
-        } } })");
-    ASSERT_NE(between->findWidget("asks")->tooltipWidget(), nullptr);
-    EXPECT_EQ(between->findWidget("asks")->tooltipWidget()->text(), "element 3") << "element 1 came later";
+    for (const Case& c : cases) {
+        const auto view =
+            ScreenTest::loadScreen(module, std::string("Screen = { Widgets = { Children = { ") + c.children + " } } }");
+        const Widget* tooltip = view->findWidget("asks")->tooltipWidget();
+        ASSERT_NE(tooltip, nullptr) << c.children;
+        EXPECT_EQ(tooltip->text(), c.found) << c.children;
+    }
 }
 
 TEST(ScreenLoadingTest, EmphasisShowsTheWidgetItsChildrenAndItsAncestorsOnly)
