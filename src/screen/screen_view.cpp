@@ -31,11 +31,19 @@ Widget* findIn(Widget* widget, std::string_view name)
     return nullptr;
 }
 
+// The module's files; a module that was never mounted has none.
+std::shared_ptr<Mod::FileSource> sourceOf(const Mod::ModContext& files, const std::string& path)
+{
+    if (!files.source)
+        throw std::runtime_error("Cannot open screen file " + path);
+    return files.source;
+}
+
 } // namespace
 
 ScreenView::ScreenView(const gfx::GraphicsContext& graphics, const Mod::ModContext& files, const std::string& path,
                        const Lua::Limits& limits)
-    : graphics_(&graphics), files_(&files), path_(path), assets_(graphics, files.source, limits),
+    : graphics_(&graphics), files_(&files), path_(path), assets_(graphics, sourceOf(files, path), limits),
       resources_(graphics)
 {
     Mod::FilePtr file = files.source->open(path);

@@ -107,6 +107,8 @@ TEST(ScreenLoadingTest, FailuresNameTheStageThePathAndLuasMessage)
     }
     TestModule module;
     EXPECT_EQ(module.loadError("none.screen"), "Cannot open screen file art/ui/screens/none.screen");
+    const Mod::ModContext unmounted;
+    EXPECT_THROW(screen::ScreenView(module.graphics, unmounted, "art/ui/screens/none.screen"), std::runtime_error);
 }
 
 TEST(ScreenLoadingTest, MainWidgetsCanNameTooltipWidgetsButNotTheReverse)
