@@ -1,5 +1,9 @@
 #include "cli/command.h"
 
+#include "data/ansi_text.h"
+
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace cli {
@@ -21,6 +25,7 @@ const std::vector<Command>& commands()
         addDataCommands(all);
         addArchiveCommands(all);
         addTextureCommands(all);
+        addScreenCommands(all);
         return all;
     }();
     return list;
@@ -77,5 +82,16 @@ std::string jsonString(std::string_view text)
     }
     return out + "\"";
 }
+
+std::string jsonNumber(float value)
+{
+    if (!std::isfinite(value))
+        return "null";
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+std::string displayText(std::string_view game) { return Mod::utf16ToUtf8(Mod::ansiToUtf16(game)); }
 
 } // namespace cli

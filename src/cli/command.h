@@ -47,10 +47,17 @@ Arguments parseArguments(const Command& command, const std::vector<std::string>&
 
 // A JSON string literal.
 std::string jsonString(std::string_view text);
+// A JSON number: the shortest text that reads back as value; null for
+// infinities and NaN, which JSON cannot hold.
+std::string jsonNumber(float value);
+// Game text (any bytes) as valid UTF-8, decoded as the viewer decodes it
+// (UTF-8 when valid, else Windows-1252).
+std::string displayText(std::string_view game);
 
 // The commands, grouped by what they work on.
 void addDataCommands(std::vector<Command>& list);
 void addArchiveCommands(std::vector<Command>& list);
 void addTextureCommands(std::vector<Command>& list);
+void addScreenCommands(std::vector<Command>& list);
 
 } // namespace cli

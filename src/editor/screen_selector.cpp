@@ -1,6 +1,6 @@
 #include "editor/screen_selector.h"
 
-#include "editor/screen_placeholder.h"
+#include "editor/screen_host.h"
 
 namespace editor {
 
@@ -15,7 +15,7 @@ ScreenSelector::~ScreenSelector() { clearChildren(); }
 
 std::unique_ptr<ui::Control> ScreenSelector::createDetail(const std::string& path)
 {
-    return std::make_unique<ScreenPlaceholder>(look(), path);
+    return std::make_unique<ScreenHost>(graphics(), *context_, path);
 }
 
 } // namespace editor

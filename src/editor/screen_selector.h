@@ -16,7 +16,7 @@ public:
 
     Mod::ModContext& context() const { return *context_; }
 
-    // For now a placeholder that names the chosen screen.
+    // A ScreenHost showing the screen at path; loading errors propagate.
     std::unique_ptr<ui::Control> createDetail(const std::string& path) override;
 
 private:

@@ -1,6 +1,7 @@
 #include "gfx/bitmap_render_target.h"
 
 #include "base/errors.h"
+#include "gfx/resource_count.h"
 
 #include <QImage>
 
@@ -33,6 +34,7 @@ BitmapPtr BitmapRenderTarget::bitmap() const
     try {
         const QImage& image = surface_->image;
         auto bitmap = std::make_shared<Bitmap>();
+        countResource(Resource::Bitmap);
         bitmap->width = image.width();
         bitmap->height = image.height();
         const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 4;

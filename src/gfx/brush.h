@@ -9,6 +9,7 @@
 #include "gfx/color.h"
 #include "gfx/geometry.h"
 #include "gfx/matrix.h"
+#include "gfx/resource_count.h"
 
 #include <memory>
 #include <span>
@@ -26,8 +27,8 @@ public:
     void setTransform(const Matrix& transform) { transform_ = transform; }
 
 protected:
-    Brush() = default;
-    Brush(const Brush&) = default;
+    Brush() { countResource(Resource::Brush); }
+    Brush(const Brush& other) : opacity_(other.opacity_), transform_(other.transform_) { countResource(Resource::Brush); }
     Brush& operator=(const Brush&) = default;
 
 private:

@@ -2,6 +2,7 @@
 
 #include "base/errors.h"
 #include "gfx/qt_bridge.h"
+#include "gfx/resource_count.h"
 
 #include <QImage>
 #include <QPainter>
@@ -167,6 +168,7 @@ TextLayout::TextLayout(const GraphicsContext&, std::u16string text, const TextFo
     checkMaximum(maxWidth, "IDWriteFactory::CreateTextLayout");
     checkMaximum(maxHeight, "IDWriteFactory::CreateTextLayout");
     impl_ = std::make_unique<Impl>();
+    countResource(Resource::TextLayout);
     impl_->qtText = prepareText(text);
     impl_->text = std::move(text);
     impl_->font = toQFont(format);

@@ -4,6 +4,7 @@
 
 #include "gfx/block_decoding.h"
 #include "gfx/premultiply.h"
+#include "gfx/resource_count.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -103,6 +104,7 @@ BitmapPtr TextureDevice::convert(std::uint32_t width, std::uint32_t height, std:
         premultiplying_ = true;
 
     auto bitmap = std::make_shared<Bitmap>();
+    countResource(Resource::Bitmap);
     bitmap->width = static_cast<int>(width);
     bitmap->height = static_cast<int>(height);
     bitmap->pixels.resize(std::size_t{width} * height * 4);

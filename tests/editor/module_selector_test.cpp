@@ -1,11 +1,12 @@
 #include "editor/module_selector.h"
 
 #include "editor/main_window.h"
-#include "editor/screen_placeholder.h"
+#include "editor/screen_host.h"
 #include "editor/screen_selector.h"
 #include "app/error_box.h"
 #include "data/ansi_text.h"
 #include "gfx/graphics_context.h"
+#include "screen/screen_view.h"
 #include "support/temp_dir.h"
 #include "ui/folder_group.h"
 #include "ui/scroll_view.h"
@@ -104,9 +105,11 @@ TEST_F(ModuleSelectorTest, ChoosingAModuleListsItsScreensAndAScreenNamesIt)
     EXPECT_EQ(selector.band()->textLayout().text(), Mod::ansiToUtf16(sample + "Emberwake.module"));
 
     screens->choose("Art\\UI\\Screens\\MainMenu.screen");
-    auto* placeholder = dynamic_cast<editor::ScreenPlaceholder*>(screens->detail());
-    ASSERT_NE(placeholder, nullptr);
-    EXPECT_EQ(placeholder->screenName(), u"MainMenu.screen");
+    auto* host = dynamic_cast<editor::ScreenHost*>(screens->detail());
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(host->view().path(), "Art\\UI\\Screens\\MainMenu.screen");
+    EXPECT_EQ(host->view().width(), host->width()) << "the view fills the host";
+    EXPECT_EQ(host->view().height(), host->height());
 
     screens->goBack();
     EXPECT_EQ(screens->detail(), nullptr);

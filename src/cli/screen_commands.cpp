@@ -1,0 +1,132 @@
+// tise-cli commands over screens: tree, render, check.
+
+#include "cli/command.h"
+
+#include "cli/bitmap_png.h"
+#include "cli/gui_session.h"
+#include "cli/screen_check.h"
+#include "cli/screen_json.h"
+#include "data/folder_entries.h"
+#include "data/mount_module.h"
+#include "gfx/graphics_context.h"
+#include "screen/offscreen_screen.h"
+#include "screen/screen_view.h"
+#include "screen/widget.h"
+
+#include <charconv>
+#include <cmath>
+#include <memory>
+#include <stdexcept>
+
+namespace cli {
+
+namespace {
+
+// A screen as the user names it: a file name of the screen list, or a path
+// of the mounted file system.
+std::string screenPath(const std::string& screen)
+{
+    if (screen.find_first_of("\\/") != std::string::npos)
+        return screen;
+    return std::string(Mod::ScreensFolder) + screen;
+}
+
+struct Size {
+    int width = 1024;
+    int height = 768;
+};
+
+Size parseSize(const std::string& text)
+{
+    Size size;
+    const std::size_t x = text.find('x');
+    const char* end = text.data() + text.size();
+    const auto w = std::from_chars(text.data(), text.data() + (x == std::string::npos ? 0 : x), size.width);
+    const auto h = x == std::string::npos ? w : std::from_chars(text.data() + x + 1, end, size.height);
+    if (x == std::string::npos || w.ec != std::errc() || w.ptr != text.data() + x || h.ec != std::errc() ||
+        h.ptr != end || size.width < 1 || size.height < 1 || size.width > 16384 || size.height > 16384)
+        throw UsageError("--size takes WIDTHxHEIGHT, each from 1 to 16384: " + text);
+    return size;
+}
+
+float parseFade(const std::string& text)
+{
+    float fade = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), fade);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(fade))
+        throw UsageError("--fade takes a number: " + text);
+    return fade;
+}
+
+screen::Widget& widgetNamed(const screen::ScreenView& view, const std::string& name)
+{
+    if (screen::Widget* widget = view.findWidget(name))
+        return *widget;
+    throw std::runtime_error("No widget is named " + name);
+}
+
+int tree(const Arguments& args, std::ostream& out)
+{
+    Mod::ModContext module;
+    Mod::MountModule(module, args.positional[0]);
+    const GuiSession gui;
+    const gfx::GraphicsContext graphics;
+    const screen::ScreenView view(graphics, module, screenPath(args.positional[1]));
+    writeScreenJson(view, out);
+    return 0;
+}
+
+int render(const Arguments& args, std::ostream&)
+{
+    const std::string output = args.option("-o", true);
+    const Size size = args.options.count("--size") ? parseSize(args.option("--size")) : Size{};
+    const float fade = args.options.count("--fade") ? parseFade(args.option("--fade")) : 0.25f;
+    Mod::ModContext module;
+    Mod::MountModule(module, args.positional[0]);
+    const GuiSession gui;
+    const gfx::GraphicsContext graphics;
+    screen::OffscreenScreen offscreen(
+        std::make_unique<screen::ScreenView>(graphics, module, screenPath(args.positional[1])), size.width,
+        size.height);
+    screen::ScreenView& view = offscreen.view();
+    if (args.options.count("--hover"))
+        offscreen.setHover(&widgetNamed(view, args.option("--hover")));
+    if (args.options.count("--emphasize")) {
+        view.setEmphasizedWidget(&widgetNamed(view, args.option("--emphasize")));
+        view.setEmphasisFade(fade);
+    }
+    writeBitmapPng(*offscreen.renderBitmap(), output, false);
+    return 0;
+}
+
+int check(const Arguments& args, std::ostream& out)
+{
+    Mod::ModContext module;
+    Mod::MountModule(module, args.positional[0]);
+    std::vector<std::string> screens(args.positional.begin() + 1, args.positional.end());
+    if (screens.empty())
+        screens = Mod::folderEntries(*module.source, std::string(Mod::ScreensFolder), ".screen");
+    const GuiSession gui;
+    const gfx::GraphicsContext graphics;
+    std::size_t errors = 0, warnings = 0;
+    for (const std::string& name : screens) {
+        for (const ScreenProblem& problem : checkScreen(graphics, module, screenPath(name))) {
+            out << displayText(name) << (problem.error ? ": error: " : ": warning: ") << problem.message << '\n';
+            ++(problem.error ? errors : warnings);
+        }
+    }
+    out << screens.size() << " screens, " << errors << " errors, " << warnings << " warnings\n";
+    return errors > 0 ? 1 : 0;
+}
+
+} // namespace
+
+void addScreenCommands(std::vector<Command>& list)
+{
+    list.push_back({"tree", "MODULE SCREEN", 2, 2, {}, {}, tree});
+    list.push_back({"render", "MODULE SCREEN -o OUT.png [--size WxH] [--hover NAME] [--emphasize NAME] [--fade F]", 2,
+                    2, {"-o", "--size", "--hover", "--emphasize", "--fade"}, {}, render});
+    list.push_back({"check", "MODULE [SCREEN...]", 1, SIZE_MAX, {}, {}, check});
+}
+
+} // namespace cli

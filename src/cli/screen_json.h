@@ -1,0 +1,17 @@
+#pragma once
+// The JSON of a loaded screen's widget trees, as `tise-cli tree` prints it:
+// every widget and art item with the properties its build read, in the order
+// of the Lua lists they came from (element 1 first). Game strings are
+// decoded as the viewer decodes them, so the output is valid UTF-8.
+
+#include <ostream>
+
+namespace screen {
+class ScreenView;
+}
+
+namespace cli {
+
+void writeScreenJson(const screen::ScreenView& view, std::ostream& out);
+
+} // namespace cli

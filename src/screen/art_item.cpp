@@ -1,0 +1,53 @@
+#include "screen/art_item.h"
+
+#include "screen/lua_protect.h"
+#include "screen/widget.h"
+
+#include <lua.hpp>
+
+namespace screen {
+
+ArtItem::ArtItem(ScreenView& screen, lua_State* lua, ArtKind kind) : screen_(&screen), lua_(lua), kind_(kind) {}
+
+ArtItem::~ArtItem()
+{
+    if (tableRef_ >= 0)
+        runProtected(lua_, [this](lua_State* L) { luaL_unref(L, LUA_REGISTRYINDEX, tableRef_); });
+}
+
+const char* ArtItem::kindName() const
+{
+    switch (kind_) {
+    case ArtKind::Texture: return "TextureArt";
+    case ArtKind::Text: return "TextArt";
+    case ArtKind::Rectangle: return "RectangleArt";
+    case ArtKind::Line: return "LineArt";
+    case ArtKind::Flash: return "FlashArt";
+    case ArtKind::Base: break;
+    }
+    return "ArtItem";
+}
+
+Bounds ArtItem::bounds() const { return {Control::transform().dx, Control::transform().dy, width(), height()}; }
+
+Widget* ArtItem::widget() const { return dynamic_cast<Widget*>(parent()); }
+
+const gfx::Matrix& ArtItem::transform() const
+{
+    const gfx::Matrix& own = Control::transform();
+    const Widget* owner = widget();
+    const float sx = owner ? owner->width() : 1.0f;
+    const float sy = owner ? owner->height() : 1.0f;
+    itemTransform_ = {sx, 0.0f, 0.0f, sy, own.dx * sx, own.dy * sy};
+    return itemTransform_;
+}
+
+void ArtItem::textChanged() {}
+
+bool ArtItem::passesStateGate() const
+{
+    const Widget* owner = widget();
+    return owner && stateFlags_[owner->artState()];
+}
+
+} // namespace screen

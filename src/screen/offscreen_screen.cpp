@@ -1,0 +1,50 @@
+#include "screen/offscreen_screen.h"
+
+#include "gfx/bitmap_render_target.h"
+#include "screen/screen_view.h"
+#include "screen/widget.h"
+
+#include <algorithm>
+
+namespace screen {
+
+OffscreenScreen::OffscreenScreen(std::unique_ptr<ScreenView> view, int width, int height)
+    : view_(view.get()), width_(std::max(1, width)), height_(std::max(1, height))
+{
+    root_.setBounds(0.0f, 0.0f, static_cast<float>(width_), static_cast<float>(height_));
+    root_.addChild(std::move(view));
+    view_->setBounds(0.0f, 0.0f, static_cast<float>(width_), static_cast<float>(height_));
+}
+
+OffscreenScreen::~OffscreenScreen() = default;
+
+void OffscreenScreen::resize(int width, int height)
+{
+    width_ = std::max(1, width);
+    height_ = std::max(1, height);
+    root_.setBounds(0.0f, 0.0f, static_cast<float>(width_), static_cast<float>(height_));
+    view_->setBounds(0.0f, 0.0f, static_cast<float>(width_), static_cast<float>(height_));
+    target_.reset();
+}
+
+void OffscreenScreen::setHover(Widget* widget) { root_.setHover(widget ? static_cast<ui::Control*>(widget) : &root_); }
+
+void OffscreenScreen::paint(gfx::RenderTarget& target)
+{
+    target.beginDraw();
+    target.setTransform(gfx::Matrix::identity());
+    root_.paint(target);
+    target.endDraw();
+}
+
+const gfx::BitmapRenderTarget& OffscreenScreen::render()
+{
+    if (!target_)
+        target_ = std::make_unique<gfx::BitmapRenderTarget>(view_->graphics(), width_, height_);
+    paint(*target_);
+    return *target_;
+}
+
+gfx::BitmapPtr OffscreenScreen::renderBitmap() { return render().bitmap(); }
+
+} // namespace screen

@@ -1,0 +1,59 @@
+#pragma once
+// A screen view drawn without a window, as tise-cli and the tests draw it:
+// the view fills a root control of the chosen size in DIPs (one pixel each,
+// 96 DPI), which keeps hover state as a window's root does and paints a white
+// background under the view.
+
+#include "gfx/bitmap.h"
+#include "ui/root_control.h"
+
+#include <memory>
+
+namespace gfx {
+class BitmapRenderTarget;
+class RenderTarget;
+} // namespace gfx
+
+namespace screen {
+
+class ScreenView;
+class Widget;
+
+class OffscreenScreen {
+public:
+    // Takes the view; width and height are at least 1.
+    OffscreenScreen(std::unique_ptr<ScreenView> view, int width, int height);
+    ~OffscreenScreen();
+    OffscreenScreen(const OffscreenScreen&) = delete;
+    OffscreenScreen& operator=(const OffscreenScreen&) = delete;
+
+    ScreenView& view() const { return *view_; }
+    ui::RootControl& root() { return root_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    // The view keeps filling the root.
+    void resize(int width, int height);
+
+    // The pointer rests over the widget: it is the hover target and its
+    // ancestors (and the view) contain the pointer. Null: the pointer is over
+    // none of the screen.
+    void setHover(Widget* widget);
+
+    // Draws one frame onto the target (beginDraw, paint, endDraw); throws
+    // what endDraw throws.
+    void paint(gfx::RenderTarget& target);
+    // A frame on a bitmap target of the root's size, kept between calls (the
+    // target is made again after a resize).
+    const gfx::BitmapRenderTarget& render();
+    // The picture of a new frame.
+    gfx::BitmapPtr renderBitmap();
+
+private:
+    ui::RootControl root_;
+    ScreenView* view_;
+    int width_;
+    int height_;
+    std::unique_ptr<gfx::BitmapRenderTarget> target_;
+};
+
+} // namespace screen
