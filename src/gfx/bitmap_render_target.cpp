@@ -1,4 +1,5 @@
 #include "gfx/bitmap_render_target.h"
+#include "gfx/bitmap_surface.h"
 
 #include "base/errors.h"
 #include "gfx/resource_count.h"
@@ -9,10 +10,6 @@
 #include <new>
 
 namespace gfx {
-
-struct BitmapRenderTarget::Surface {
-    QImage image;
-};
 
 BitmapRenderTarget::BitmapRenderTarget(const GraphicsContext& context, int width, int height)
     : RenderTarget(context), surface_(std::make_unique<Surface>())

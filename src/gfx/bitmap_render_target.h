@@ -22,6 +22,7 @@ public:
     BitmapPtr bitmap() const;
 
 private:
+    friend class RenderTarget; // draws the picture without a copy
     struct Surface;
     std::unique_ptr<Surface> surface_;
 };

@@ -2,6 +2,7 @@
 
 #include "base/errors.h"
 #include "gfx/bitmap_render_target.h"
+#include "gfx/bitmap_surface.h"
 #include "gfx/layer_surface.h"
 #include "gfx/qt_bridge.h"
 #include "base/result_codes.h"
@@ -431,6 +432,22 @@ void RenderTarget::drawBitmap(const Bitmap& bitmap, const Rect& destination, flo
         return;
     const QRectF from = source ? toQRectF(*source).normalized() : QRectF(0, 0, bitmap.width, bitmap.height);
     p->drawImage(toQRectF(destination).normalized(), imageOf(bitmap), from);
+}
+
+void RenderTarget::drawRenderTarget(const BitmapRenderTarget& source)
+{
+    State& s = *state_;
+    QPainter* p = s.prepare(1.0f, false);
+    if (!p)
+        return;
+    const QPointF origin = toQTransform(s.transform).map(QPointF(0, 0));
+    if (!(std::fabs(origin.x()) < FarAway && std::fabs(origin.y()) < FarAway))
+        return;
+    p->save();
+    p->resetTransform();
+    p->drawImage(QPoint(static_cast<int>(std::lround(origin.x())), static_cast<int>(std::lround(origin.y()))),
+                 source.surface_->image);
+    p->restore();
 }
 
 void RenderTarget::drawTextLayout(Point origin, const TextLayout& layout, const Brush& brush,

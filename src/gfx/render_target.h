@@ -100,6 +100,13 @@ public:
                     BitmapInterpolationMode interpolation = BitmapInterpolationMode::Linear,
                     const Rect* source = nullptr);
 
+    // Copies what source drew, texel for texel, blended over this target,
+    // with source's top left at the device pixel nearest to where the current
+    // transform puts (0, 0). A picture drawn off screen thus appears exactly
+    // as it was drawn, whatever its offset here (drawing it scaled, as
+    // drawBitmap does, would resample it).
+    void drawRenderTarget(const BitmapRenderTarget& source);
+
     // Draws the layout with its layout box's top left at origin.
     void drawTextLayout(Point origin, const TextLayout& layout, const Brush& brush,
                         DrawTextOptions options = DrawTextOptions::None);

@@ -6,7 +6,10 @@
 #include "app/error_box.h"
 #include "data/ansi_text.h"
 #include "gfx/graphics_context.h"
+#include "screen/widget.h"
 #include "screen/screen_view.h"
+#include "support/png_pixels.h"
+#include "support/process.h"
 #include "support/temp_dir.h"
 #include "ui/folder_group.h"
 #include "ui/scroll_view.h"
@@ -118,6 +121,43 @@ TEST_F(ModuleSelectorTest, ChoosingAModuleListsItsScreensAndAScreenNamesIt)
     EXPECT_NE(groupOf(selector, sample), nullptr);
 }
 
+TEST_F(ModuleSelectorTest, ChoosingAScreenAgainReadsItAfreshAndAFailureChangesNothing)
+{
+    dir.write("Own.module", "ModFolder = Own\nDataFolder.1 = Data\n");
+    const std::string screens = "Own/Data/Art/UI/Screens/";
+    dir.write(screens + "a.screen", "Screen = { Widgets = { name = 'First' } }");
+    dir.write(screens + "broken.screen", "Screen = {\n  Widgets = {\n    name = = 'x' } }");
+    editor::ModuleSelector selector(graphics, environment, {dir.path().string()});
+    selector.setBounds(0, 0, 800, 600);
+    selector.choose(dir.path().string() + "/Own.module");
+    auto& list = dynamic_cast<editor::ScreenSelector&>(*selector.detail());
+
+    const auto rootName = [&] {
+        auto* host = dynamic_cast<editor::ScreenHost*>(list.detail());
+        return host && host->view().widgetsRoot() ? host->view().widgetsRoot()->name() : std::string("<none>");
+    };
+    list.choose("Art\\UI\\Screens\\a.screen");
+    EXPECT_EQ(rootName(), "First");
+    list.goBack();
+    dir.write(screens + "a.screen", "Screen = { Widgets = { name = 'Second' } }");
+    list.choose("Art\\UI\\Screens\\a.screen");
+    EXPECT_EQ(rootName(), "Second");
+    list.goBack();
+
+    try {
+        list.choose("Art\\UI\\Screens\\broken.screen");
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()).rfind("Cannot load screen file Art\\UI\\Screens\\broken.screen: slice:3: ", 0),
+                  0u)
+            << error.what();
+    }
+    EXPECT_EQ(list.detail(), nullptr) << "the list stays";
+    EXPECT_EQ(list.band(), nullptr);
+    list.choose("Art\\UI\\Screens\\a.screen");
+    EXPECT_EQ(rootName(), "Second") << "and can be used";
+}
+
 TEST_F(ModuleSelectorTest, AModuleWithoutScreensShowsTheEmptyLine)
 {
     dir.write("Bare.module", "ModFolder = Bare\nDataFolder.1 = Data\n");
@@ -192,6 +232,53 @@ TEST_F(MainWindowTest, ShowsTheModuleListAndReportsAModuleThatCannotBeMounted)
                               + dir.path().string() + "/Gone.module.");
     EXPECT_EQ(selector.detail(), nullptr);
     EXPECT_EQ(&selector.scrollView(), selector.children()[0].get());
+    delete window;
+}
+
+// The window and tise-cli render share one drawing path: the screen area of
+// the window shows the very pixels that the tool writes for that size.
+TEST_F(MainWindowTest, TheWindowDrawsAScreenAsTiseCliRendersIt)
+{
+    const std::string sample = std::string(TISE_SAMPLE_DIR) + "/";
+    editor::MainWindow* window = editor::MainWindow::open(graphics, environment, {TISE_SAMPLE_DIR});
+    window->widget()->resize(900, 640);
+    QApplication::processEvents();
+    editor::ModuleSelector& modules = window->moduleSelector();
+    modules.choose(sample + "Ironveil.module");
+    auto& screens = dynamic_cast<editor::ScreenSelector&>(*modules.detail());
+    screens.choose("Art\\UI\\Screens\\lobby.screen");
+    auto& host = dynamic_cast<editor::ScreenHost&>(*screens.detail());
+    ASSERT_TRUE(reports.empty()) << reports.front();
+
+    gfx::Matrix toWindow;
+    for (const ui::Control* node = &host; node; node = node->parent())
+        toWindow = toWindow * node->transform();
+    const int left = static_cast<int>(toWindow.dx), top = static_cast<int>(toWindow.dy);
+    ASSERT_EQ(toWindow.dx, left) << "the screen area starts on a whole pixel";
+    const int width = static_cast<int>(host.width()), height = static_cast<int>(host.height());
+    ASSERT_GT(left, 0) << "beside the two bands";
+    ASSERT_EQ(left + width, 900);
+    ASSERT_EQ(height, 640);
+
+    const QImage shot = window->widget()->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(shot.width(), 900);
+    const TempDir out;
+    const auto result = TestSupport::runProgram(
+        "tise-cli",
+        {"render", "Ironveil.module", "lobby.screen", "--size", std::to_string(width) + "x" + std::to_string(height),
+         "-o", out / "lobby.png"},
+        TISE_SAMPLE_DIR);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const QImage rendered = TestSupport::readPng(out / "lobby.png");
+    ASSERT_EQ(rendered.width(), width);
+    ASSERT_EQ(rendered.height(), height);
+    int different = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            different += shot.pixel(left + x, top + y) != rendered.pixel(x, y);
+    EXPECT_EQ(different, 0) << "of " << width * height << " pixels";
+    if (different) // for a look at the two pictures
+        shot.copy(left, top, width, height).save(QString::fromStdString(std::string(TISE_BIN_DIR) + "/../window-area.png"));
     delete window;
 }
 

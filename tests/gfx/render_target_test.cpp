@@ -313,6 +313,39 @@ TEST_F(RenderTargetTest, CompatibleTargetDrawsIntoABitmap)
     EXPECT_TRUE(pixelIs(image, 30, 26, Rgba{127, 127, 255, 255}, 2));
 }
 
+TEST_F(RenderTargetTest, AnOffscreenPictureIsCopiedTexelForTexelAtTheNearestPixel)
+{
+    // A picture whose neighbouring texels differ: any resampling would mix them.
+    const auto picture = target.createCompatibleRenderTarget({4, 2});
+    picture->beginDraw();
+    picture->fillRectangle({0, 0, 1, 1}, redBrush);
+    picture->fillRectangle({1, 0, 2, 1}, greenBrush);
+    picture->fillRectangle({0, 1, 4, 2}, blueBrush);
+    picture->endDraw();
+
+    struct Case {
+        Matrix transform;
+        int x, y; // where the picture's top left lands
+    };
+    const Case cases[] = {
+        {Matrix::translation(10, 20), 10, 20},
+        {Matrix::translation(30.4f, 40.6f), 30, 41},
+        {Matrix::scale(3, 3) * Matrix::translation(50, 60), 50, 60}, // the scale is not applied
+    };
+    for (const Case& c : cases) {
+        image.fill(Qt::white);
+        target.beginDraw();
+        target.setTransform(c.transform);
+        target.drawRenderTarget(*picture);
+        target.endDraw();
+        EXPECT_TRUE(pixelIs(image, c.x, c.y, red, 0)) << c.x;
+        EXPECT_TRUE(pixelIs(image, c.x + 1, c.y, green, 0)) << c.x;
+        EXPECT_TRUE(pixelIs(image, c.x + 2, c.y, white, 0)) << "transparent texels leave the target alone";
+        EXPECT_TRUE(pixelIs(image, c.x + 3, c.y + 1, blue, 0)) << c.x;
+        EXPECT_EQ(GfxTest::inkCount(image, Qt::white), 6) << c.x;
+    }
+}
+
 TEST_F(RenderTargetTest, CompatibleTargetSizes)
 {
     EXPECT_EQ(target.createCompatibleRenderTarget({})->bitmap()->width, 100) << "0 × 0 means the parent's size";
