@@ -79,8 +79,10 @@ TEST(CliTest, ScreensLsAndCatReadTheMergedFileSystem)
 {
     const auto screens = cli({"screens", "Emberwake.module"});
     ASSERT_EQ(screens.exitCode, 0) << screens.err;
-    EXPECT_EQ(lines(screens.out), (std::vector<std::string>{"briefing.screen", "Credits.screen", "loading.screen",
-                                                             "lobby.screen", "MainMenu.screen", "Options.screen"}));
+    EXPECT_EQ(lines(screens.out),
+              (std::vector<std::string>{"briefing.screen", "broken_call.screen", "broken_size.screen",
+                                        "broken_syntax.screen", "Credits.screen", "loading.screen", "lobby.screen",
+                                        "MainMenu.screen", "Options.screen"}));
 
     const auto ls = cli({"ls", "Emberwake.module", "art/UI"});
     ASSERT_EQ(ls.exitCode, 0) << ls.err;
