@@ -1,6 +1,7 @@
 // Starts the real viewer on a virtual X display in the sample installation,
-// finds its window, clicks the first module and takes a screenshot
-// (kept as build/tise-smoke.png). Each wait gives up after 15 seconds at most.
+// finds its window, clicks the first module, then its first screen, and
+// takes screenshots (the last kept as build/tise-smoke.png). Each wait gives
+// up after 15 seconds at most.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <poll.h>
 #include <sstream>
 #include <string>
@@ -124,23 +126,37 @@ TEST(TiseSmokeTest, ShowsTheModuleListAndOpensAModuleUnderXvfb)
     // The first module row: below the folder header, left of the descriptions.
     output(display, "xdotool mousemove --window " + id + " 60 58 click 1");
 
-    // Wait until the band that names the chosen module stands at the left edge.
+    // Polls a screenshot until the pixel at (px, py) of the window passes test.
     const std::string shot = std::string(TISE_BIN_DIR) + "/../tise-smoke.png";
-    const std::string probe = "p{" + std::to_string(x + 5) + "," + std::to_string(y + 300) + "}";
-    const std::string read = "convert " + shot + " -format '%[fx:int(255*" + probe + ".r)] %[fx:int(255*" + probe
-                             + ".b)]' info:";
-    bool band = false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (!band && std::chrono::steady_clock::now() < deadline) {
-        output(display, "import -window root " + shot);
-        std::istringstream colour(output(display, read));
-        int red = 255, blue = 255;
-        colour >> red >> blue;
-        band = red < 120 && blue > red;
-        if (!band)
+    const auto waitForPixel = [&](int px, int py, const std::function<bool(int, int, int)>& test) {
+        const std::string probe = "p{" + std::to_string(x + px) + "," + std::to_string(y + py) + "}";
+        const std::string read = "convert " + shot + " -format '%[fx:int(255*" + probe + ".r)] %[fx:int(255*" + probe
+                                 + ".g)] %[fx:int(255*" + probe + ".b)]' info:";
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        while (std::chrono::steady_clock::now() < deadline) {
+            output(display, "import -window root " + shot);
+            std::istringstream colour(output(display, read));
+            int red = -1, green = -1, blue = -1;
+            colour >> red >> green >> blue;
+            if (red >= 0 && test(red, green, blue))
+                return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(100)); // between polls
-    }
-    EXPECT_TRUE(band) << "the module was not opened; see " << shot;
+        }
+        return false;
+    };
+
+    // The band that names the chosen module stands at the left edge.
+    ASSERT_TRUE(waitForPixel(5, 300, [](int r, int, int b) { return r < 120 && b > r; }))
+        << "the module was not opened; see " << shot;
+
+    // The first screen of the list (briefing.screen), right of the band.
+    output(display, "xdotool mousemove --window " + id + " 100 58 click 1");
+    // A second band names it, and the screen is drawn beside the bands: the
+    // briefing's map is a dark field where the list was light.
+    EXPECT_TRUE(waitForPixel(42, 300, [](int r, int, int b) { return r < 120 && b > r; }))
+        << "the screen was not opened; see " << shot;
+    EXPECT_TRUE(waitForPixel(260, 380, [](int r, int g, int b) { return r < 60 && g < 60 && b < 60; }))
+        << "the screen was not drawn; see " << shot;
     EXPECT_TRUE(std::filesystem::file_size(shot) > 0);
     EXPECT_TRUE(tise.running());
 }
