@@ -1,5 +1,7 @@
 #include "app/error_box.h"
 
+#include "data/ansi_text.h"
+
 #include <QMessageBox>
 #include <QString>
 
@@ -13,7 +15,7 @@ namespace {
 void showMessageBox(QWidget* owner, const std::string& text)
 {
     QMessageBox box(QMessageBox::Warning, QString::fromUtf8(Kestra::ProgramName.data(), Kestra::ProgramName.size()),
-                    QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok,
+                    QString::fromStdU16String(Mod::ansiToUtf16(text)), QMessageBox::Ok,
                     owner);
     box.exec();
 }

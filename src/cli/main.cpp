@@ -66,7 +66,7 @@ int main(int argc, char** argv)
         return 2;
     } catch (const std::exception& error) {
         std::cout.flush();
-        std::cerr << "tise-cli: " << error.what() << '\n';
+        std::cerr << "tise-cli: " << cli::displayText(error.what()) << '\n';
         return 1;
     }
 }

@@ -115,6 +115,10 @@ TEST(CliTest, FailuresAndBadUsageHaveTheirExitStatus)
     const auto missing = cli({"info", "Nothing.module"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err, "tise-cli: Cannot open module file Nothing.module\n");
+    // Messages carry game text as valid UTF-8: a Windows-1252 name is decoded.
+    const auto cafe = cli({"info", "Caf\xE9.module"});
+    EXPECT_EQ(cafe.exitCode, 1);
+    EXPECT_EQ(cafe.err, "tise-cli: Cannot open module file Caf\u00e9.module\n");
 
     // Bad usage: exit 2, the reason, then the usage of the command meant.
     struct Case {
