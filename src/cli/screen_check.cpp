@@ -11,7 +11,10 @@
 #include "screen/texture_art.h"
 #include "screen/widget.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <exception>
+#include <iterator>
 #include <memory>
 #include <set>
 
@@ -19,31 +22,73 @@ namespace cli {
 
 namespace {
 
-// "Button" is the one type that chooses a plain widget on purpose.
-bool knownWidgetType(const screen::Widget& widget)
+// The widget types of the game, recognised as screen files are read: by
+// length and Lua hash. Beside the three that choose a widget kind, the game
+// has types that this program draws as plain widgets; two of them are known
+// only by their length and hash.
+struct TypeKey {
+    std::size_t length;
+    std::uint32_t hash;
+};
+constexpr TypeKey KnownWidgetTypes[] = {
+    {5, 301056964},   // Group
+    {9, 1075490970},  // TextLabel
+    {11, 3411837466}, // CheckButton
+    {8, 2851096142},  // ComboBox
+    {11, 1436872294}, // ProgressBar
+    {8, 1944721126},  // EditText
+    {6, 1565890988},  // Button
+    {6, 2142491162},  // Custom
+    {11, 3600013691}, // RadioButton
+    {11, 2514548251}, // TextListBox
+    {13, 3082028516},
+    {8, 3663160424},
+    {3, 205275}, // Swf
+};
+
+bool knownWidgetType(const std::string& type)
 {
-    if (widget.kind() != screen::WidgetKind::Plain)
-        return true;
-    const std::string& type = *widget.typeName();
-    return type.size() == 6 && screen::luaHash(type) == screen::luaHash("Button");
+    const std::uint32_t hash = screen::luaHash(type);
+    return std::any_of(std::begin(KnownWidgetTypes), std::end(KnownWidgetTypes),
+                       [&](const TypeKey& key) { return key.length == type.size() && key.hash == hash; });
+}
+
+std::string quoted(const std::string& game) { return "\"" + displayText(game) + "\""; }
+
+// "a, b or c"
+std::string alternatives(const std::vector<std::string>& items)
+{
+    std::string out;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        out += (i == 0 ? "" : i + 1 == items.size() ? " or " : ", ") + displayText(items[i]);
+    return out;
 }
 
 class Checker {
 public:
-    explicit Checker(screen::ScreenView& view) : view_(view) {}
+    explicit Checker(screen::ScreenView& view) : view_(view)
+    {
+        collectTooltipTargets(view.widgetsRoot());
+        collectTooltipTargets(view.tooltipRoot());
+    }
 
     void widget(const screen::Widget* w)
     {
         if (!w)
             return;
-        const std::string name = "widget \"" + displayText(w->name()) + "\"";
-        if (w->typeName() && !knownWidgetType(*w))
-            warn(name + " has the unknown type \"" + displayText(*w->typeName()) + "\"");
-        const bool hasText = w->text() && !w->text()->empty();
-        if (hasText && (*w->text())[0] == '$' && !Mod::FindLocalisedString(w->text()->c_str(), view_.files()))
-            warn(name + ": no string has the number of " + displayText(*w->text()));
+        const std::string name = "widget " + quoted(w->name());
+        if (w->typeName() && w->kind() == screen::WidgetKind::Plain && !knownWidgetType(*w->typeName()))
+            warn(name + " has the unknown type " + quoted(*w->typeName()) + " (drawn as a plain widget)");
+        if (w->text())
+            missingString(name, "text", *w->text());
+        // A tooltip text shows only in the widget that tooltip_name found.
+        if (w->tooltipWidget())
+            missingString(name, "tooltip_text", w->tooltipText());
+        // A widget gets text from its own table or, as a tooltip, from the
+        // widget hovered; without either its text art draws nothing.
+        const bool mayShowText = (w->text() && !w->text()->empty()) || tooltipTargets_.count(w);
         for (auto art = w->artItems().rbegin(); art != w->artItems().rend(); ++art)
-            artItem(**art, name, hasText);
+            artItem(**art, name, mayShowText);
         for (auto child = w->children().rbegin(); child != w->children().rend(); ++child)
             widget(*child);
     }
@@ -52,25 +97,55 @@ public:
     std::vector<ScreenProblem> take() { return std::move(problems_); }
 
 private:
-    void artItem(const screen::ArtItem& art, const std::string& owner, bool hasText)
+    void collectTooltipTargets(const screen::Widget* w)
+    {
+        if (!w)
+            return;
+        if (w->tooltipWidget())
+            tooltipTargets_.insert(w->tooltipWidget());
+        for (const screen::Widget* child : w->children())
+            collectTooltipTargets(child);
+    }
+
+    void missingString(const std::string& owner, const char* field, const std::string& text)
+    {
+        if (!text.empty() && text[0] == '$' && !Mod::FindLocalisedString(text.c_str(), view_.files()))
+            warn(owner + ": " + field + " " + displayText(text) + " is in no string table");
+    }
+
+    void artItem(const screen::ArtItem& art, const std::string& owner, bool mayShowText)
     {
         if (art.kind() == screen::ArtKind::Base) {
-            warn(art.typeName() ? owner + " has an art item of the unknown type \"" + displayText(*art.typeName()) + "\""
-                                : owner + " has an art item without a type");
+            warn(art.typeName() ? owner + " has an art item of the unknown type " + quoted(*art.typeName()) +
+                                      " (it draws nothing)"
+                                : owner + " has an art item without a type (it draws nothing)");
         } else if (const auto* texture = dynamic_cast<const screen::TextureArt*>(&art)) {
             const std::string& name = texture->properties().texture;
             if (name.empty())
                 return;
             const auto& resolved = view_.assets().textures().resolve(name);
-            if (resolved.status == assets::TextureCache::Status::Missing)
-                warn("missing texture " + displayText(name));
-            else if (resolved.status == assets::TextureCache::Status::Invalid)
-                warn("invalid texture " + displayText(name) + ": " + displayText(resolved.reason));
+            using Status = assets::TextureCache::Status;
+            if (resolved.status == Status::Missing)
+                warn("missing texture " + quoted(name) + ": no file " +
+                     alternatives(assets::TextureCache::candidates(assets::TextureCache::normalise(name))));
+            else if (resolved.status == Status::Invalid)
+                warn("invalid texture " + quoted(name) + ": " + displayText(resolved.path) + ": " +
+                     displayText(resolved.reason));
         } else if (const auto* text = dynamic_cast<const screen::TextArt*>(&art)) {
             const std::string& font = text->properties().fontname;
-            if (hasText && view_.assets().getFont(font).fallback)
-                warn("font \"" + displayText(font) + "\" fell back to Microsoft Sans Serif");
+            if (mayShowText && view_.assets().getFont(font).fallback)
+                warn("font " + quoted(font) + " fell back to Microsoft Sans Serif: " + fontReason(font));
         }
+    }
+
+    // Why the registry could not make the font: its description file is
+    // missing, or it does not describe a typeface of the game's font files.
+    std::string fontReason(const std::string& font)
+    {
+        const std::string file = "font\\" + font + ".fnt";
+        if (!Mod::hasData(view_.files().source->open(file)))
+            return "no file " + displayText(file);
+        return displayText(file) + " does not load, or names a typeface that no .ttf file in font\\ has";
     }
 
     void warn(const std::string& message) { add({false, message}); }
@@ -81,6 +156,7 @@ private:
     }
 
     screen::ScreenView& view_;
+    std::set<const screen::Widget*> tooltipTargets_;
     std::vector<ScreenProblem> problems_;
     std::set<std::string> seen_;
 };

@@ -58,11 +58,46 @@ float parseFade(const std::string& text)
     return fade;
 }
 
+// The first widget, depth first in Lua order, whose name reads as text.
+screen::Widget* widgetShown(screen::Widget* widget, const std::string& text)
+{
+    if (!widget)
+        return nullptr;
+    if (displayText(widget->name()) == text)
+        return widget;
+    for (auto child = widget->children().rbegin(); child != widget->children().rend(); ++child) {
+        if (screen::Widget* found = widgetShown(*child, text))
+            return found;
+    }
+    return nullptr;
+}
+
+// The widget a NAME of the command line means: the name's bytes, else the
+// name as tree prints it (a name in Windows-1252 is typed in UTF-8).
 screen::Widget& widgetNamed(const screen::ScreenView& view, const std::string& name)
 {
     if (screen::Widget* widget = view.findWidget(name))
         return *widget;
+    if (screen::Widget* widget = widgetShown(view.widgetsRoot(), name))
+        return *widget;
+    if (screen::Widget* widget = widgetShown(view.tooltipRoot(), name))
+        return *widget;
     throw std::runtime_error("No widget is named " + name);
+}
+
+// A field of a check line kept on its line.
+std::string oneLine(const std::string& text)
+{
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+        case '\t': out += "\\t"; break;
+        case '\r': out += "\\r"; break;
+        case '\n': out += "\\n"; break;
+        default: out += c;
+        }
+    }
+    return out;
 }
 
 int tree(const Arguments& args, std::ostream& out)
@@ -111,7 +146,8 @@ int check(const Arguments& args, std::ostream& out)
     std::size_t errors = 0, warnings = 0;
     for (const std::string& name : screens) {
         for (const ScreenProblem& problem : checkScreen(graphics, module, screenPath(name))) {
-            out << displayText(name) << (problem.error ? ": error: " : ": warning: ") << problem.message << '\n';
+            out << oneLine(displayText(name)) << (problem.error ? ": error: " : ": warning: ")
+                << oneLine(problem.message) << '\n';
             ++(problem.error ? errors : warnings);
         }
     }
