@@ -2,6 +2,8 @@
 
 #include "cli/command.h"
 
+#include "cli/output_file.h"
+
 #include "data/archive_source.h"
 #include "data/sga_writer.h"
 
@@ -38,9 +40,7 @@ int packFolder(const Arguments& args, std::ostream&)
     if (!std::filesystem::is_directory(folder, error))
         throw std::runtime_error("Cannot read folder " + folder);
     const std::string archive = Mod::writeSga(Mod::readFolderMembers(folder), !args.has("--store"));
-    std::ofstream file(output, std::ios::binary | std::ios::trunc);
-    if (!file.write(archive.data(), static_cast<std::streamsize>(archive.size())) || !file.flush())
-        throw std::runtime_error("Cannot write " + output);
+    writeOutputFile(output, archive);
     return 0;
 }
 

@@ -1,6 +1,8 @@
 #include "cli/bitmap_png.h"
 
-#include <QFile>
+#include "cli/output_file.h"
+
+#include <QBuffer>
 #include <QImage>
 
 #include <algorithm>
@@ -41,8 +43,11 @@ void writeBitmapPng(const gfx::Bitmap& bitmap, const std::string& path, bool pre
             out[x + 3] = static_cast<std::uint8_t>(a);
         }
     }
-    if (!image.save(QFile::decodeName(QByteArray::fromStdString(path)), "PNG"))
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
         throw std::runtime_error("Cannot write " + path);
+    writeOutputFile(path, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
 }
 
 } // namespace cli

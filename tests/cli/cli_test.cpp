@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 using TestSupport::runProgram;
@@ -202,4 +203,39 @@ TEST(CliTest, SgaPackListAndCatRoundTrip)
     const auto badArchive = cli({"sga", "list", dir / "in/Top.TXT"});
     EXPECT_EQ(badArchive.exitCode, 1);
     EXPECT_EQ(badArchive.err, "tise-cli: Could not open archive " + (dir / "in/Top.TXT") + " (file is too small)\n");
+}
+
+// Output files are replaced whole, never rewritten in place: an archive that
+// is mounted while it is packed again keeps serving its old bytes (rewritten
+// in place, its mapping would lose its pages), and a failed write leaves the
+// old file.
+TEST(CliTest, OutputFilesAreReplacedNotRewritten)
+{
+    TempDir dir;
+    dir.write("v1/a.txt", std::string(200000, 'a'));
+    dir.write("v2/b.txt", "b");
+    const std::string archive = dir / "live.sga";
+    ASSERT_EQ(cli({"sga", "pack", dir / "v1", "-o", archive, "--store"}).exitCode, 0);
+    Mod::ArchiveSource mounted(archive);
+    const Mod::FilePtr before = mounted.open("a.txt");
+    ASSERT_TRUE(Mod::hasData(before));
+
+    const auto repack = cli({"sga", "pack", dir / "v2", "-o", archive});
+    ASSERT_EQ(repack.exitCode, 0) << repack.err;
+    EXPECT_EQ(std::string(before->view()), std::string(200000, 'a')) << "the mapped member is untouched";
+    const Mod::FilePtr again = mounted.open("a.txt");
+    ASSERT_TRUE(Mod::hasData(again));
+    EXPECT_EQ(again->length, 200000u);
+    EXPECT_TRUE(Mod::hasData(Mod::ArchiveSource(archive).open("b.txt"))) << "the new archive is in place";
+
+    // A PNG that cannot be made leaves the old file as it was.
+    const std::string picture = dir.write("old.png", "old bytes");
+    const auto failed = cli({"decode", dir / "v2/b.txt", "-o", picture});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(TestSupport::readFile(picture), "old bytes");
+    // Nothing is left beside it.
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        ++files;
+    EXPECT_EQ(files, 4); // v1, v2, live.sga, old.png
 }
