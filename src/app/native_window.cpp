@@ -15,6 +15,14 @@ namespace app {
 
 int NativeWindow::dispatchDepth_ = 0;
 
+namespace {
+struct Depth {
+    int& depth;
+    explicit Depth(int& d) : depth(d) { ++depth; }
+    ~Depth() { --depth; }
+};
+} // namespace
+
 // The widget side: forwards every event to its window object.
 class NativeWidget final : public QWidget {
 public:
@@ -71,13 +79,30 @@ void NativeWindow::createNative(const QString& title, int width, int height)
     widget_->resize(width, height);
 }
 
+void NativeWindow::createToolNative(QWidget* owner, const QString& title, int width, int height)
+{
+    widget_ = new NativeWidget(*this);
+    widget_->setParent(owner, Qt::Tool);
+    widget_->setAttribute(Qt::WA_OpaquePaintEvent, false);
+    widget_->setAttribute(Qt::WA_NoSystemBackground, false);
+    widget_->setBackgroundRole(QPalette::Base);
+    widget_->setAutoFillBackground(true);
+    widget_->setWindowTitle(title);
+    widget_->resize(width, height);
+}
+
+void NativeWindow::runGuarded(const std::function<void()>& work)
+{
+    const Depth depth(dispatchDepth_);
+    try {
+        work();
+    } catch (const std::exception& error) {
+        app::reportError(widget_, Kestra::ErrorCatcher::Window, error);
+    }
+}
+
 bool NativeWindow::dispatch(QEvent& event)
 {
-    struct Depth {
-        int& depth;
-        explicit Depth(int& d) : depth(d) { ++depth; }
-        ~Depth() { --depth; }
-    };
     // The object may be destroyed by its own event; the counter is static.
     const Depth depth(dispatchDepth_);
     try {

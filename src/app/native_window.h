@@ -10,6 +10,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QEvent;
 class QWidget;
 
@@ -32,6 +34,15 @@ protected:
     // Makes the widget (a top-level window, destroyed when closed) with the
     // title and a client size in DIPs; not shown yet.
     void createNative(const QString& title, int width, int height);
+    // Makes the widget as a tool window that floats above owner (or, with
+    // no owner, a tool window of its own) with the title and a client size
+    // in DIPs, filled with the palette's base colour under its children;
+    // not shown yet. It is destroyed when closed, or with its owner.
+    void createToolNative(QWidget* owner, const QString& title, int width, int height);
+
+    // Runs work under the event catcher, as events are handled: for what
+    // the window's child widgets report through their signals.
+    void runGuarded(const std::function<void()>& work);
 
     // Handles one event of the widget; true when it is fully handled. Events
     // that return false get Qt's default handling.

@@ -20,4 +20,7 @@ inline constexpr std::int32_t LayerAlreadyInUse = static_cast<std::int32_t>(0x88
 inline constexpr std::int32_t PopCallDidNotMatchPush = static_cast<std::int32_t>(0x88990014u);
 inline constexpr std::int32_t PushPopUnbalanced = static_cast<std::int32_t>(0x88990016u);
 
+// The imaging calls: no decoder understands the data.
+inline constexpr std::int32_t ComponentNotFound = static_cast<std::int32_t>(0x88982F50u);
+
 } // namespace Kestra::Hr

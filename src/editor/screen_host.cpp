@@ -1,21 +1,43 @@
 #include "editor/screen_host.h"
 
+#include "editor/widget_tree_panel.h"
 #include "gfx/bitmap_render_target.h"
 #include "screen/screen_view.h"
 
 #include <cmath>
+#include <utility>
 
 namespace editor {
 
-ScreenHost::ScreenHost(const gfx::GraphicsContext& graphics, const Mod::ModContext& module, const std::string& path)
+ScreenHost::ScreenHost(const gfx::GraphicsContext& graphics, const Mod::ModContext& module, const std::string& path,
+                       QWidget* panelOwner)
     : graphics_(&graphics)
 {
     view_ = static_cast<screen::ScreenView*>(addChild(std::make_unique<screen::ScreenView>(graphics, module, path)));
+    const std::size_t slash = path.find_last_of("\\/");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    try {
+        panel_ = new WidgetTreePanel(*this, name, panelOwner);
+    } catch (...) {
+        clearChildren();
+        throw;
+    }
     layout();
 }
 
-// The view goes first: its widgets hold references into its Lua state.
-ScreenHost::~ScreenHost() { clearChildren(); }
+// The panel goes first (its items name the view's widgets), then the view,
+// whose widgets hold references into its Lua state.
+ScreenHost::~ScreenHost()
+{
+    delete std::exchange(panel_, nullptr);
+    clearChildren();
+}
+
+void ScreenHost::panelGone(const WidgetTreePanel* panel)
+{
+    if (panel_ == panel)
+        panel_ = nullptr;
+}
 
 void ScreenHost::layout()
 {

@@ -2,6 +2,8 @@
 
 #include "editor/screen_host.h"
 
+#include "app/native_window.h"
+
 namespace editor {
 
 ScreenSelector::ScreenSelector(const gfx::GraphicsContext& graphics, std::unique_ptr<Mod::ModContext> context)
@@ -15,7 +17,12 @@ ScreenSelector::~ScreenSelector() { clearChildren(); }
 
 std::unique_ptr<ui::Control> ScreenSelector::createDetail(const std::string& path)
 {
-    return std::make_unique<ScreenHost>(graphics(), *context_, path);
+    // The panel floats above the window the list is shown in.
+    const ui::Control* root = this;
+    while (root->parent())
+        root = root->parent();
+    const auto* window = dynamic_cast<const app::NativeWindow*>(root);
+    return std::make_unique<ScreenHost>(graphics(), *context_, path, window ? window->widget() : nullptr);
 }
 
 } // namespace editor

@@ -1,7 +1,8 @@
 // Starts the real viewer on a virtual X display in the sample installation,
-// finds its window, clicks the first module, then its first screen, and
-// takes screenshots (the last kept as build/tise-smoke.png). Each wait gives
-// up after 15 seconds at most.
+// finds its window, clicks the first module, then its first screen, checks
+// that the screen is drawn and that its "Widgets" panel stands beside the
+// window, and takes screenshots (the last kept as build/tise-smoke.png). Each
+// wait gives up after 15 seconds at most.
 
 #include <gtest/gtest.h>
 
@@ -158,6 +159,25 @@ TEST(TiseSmokeTest, ShowsTheModuleListAndOpensAModuleUnderXvfb)
     EXPECT_TRUE(waitForPixel(260, 380, [](int r, int g, int b) { return r < 60 && g < 60 && b < 60; }))
         << "the screen was not drawn; see " << shot;
     EXPECT_TRUE(std::filesystem::file_size(shot) > 0);
+    EXPECT_TRUE(tise.running());
+
+    // The screen opened with its "Widgets" panel beside the main window.
+    const std::string panel = output(display, "timeout 10 xdotool search --sync --name '^Widgets$' | head -n 1");
+    ASSERT_FALSE(panel.empty()) << "no Widgets window";
+    std::istringstream placed(output(display, "xdotool getwindowgeometry --shell " + panel.substr(0, panel.find('\n'))));
+    int panelX = -1, panelWidth = 0, panelHeight = 0;
+    for (std::string line; std::getline(placed, line);) {
+        if (line.rfind("X=", 0) == 0)
+            panelX = std::stoi(line.substr(2));
+        if (line.rfind("WIDTH=", 0) == 0)
+            panelWidth = std::stoi(line.substr(6));
+        if (line.rfind("HEIGHT=", 0) == 0)
+            panelHeight = std::stoi(line.substr(7));
+    }
+    EXPECT_GE(panelX, x + 800) << "beside the main window";
+    EXPECT_EQ(panelWidth, 200);
+    EXPECT_EQ(panelHeight, 300);
+    output(display, "import -window root " + shot);
     EXPECT_TRUE(tise.running());
 }
 
