@@ -177,7 +177,14 @@ TEST(TiseSmokeTest, ShowsTheModuleListAndOpensAModuleUnderXvfb)
     EXPECT_GE(panelX, x + 800) << "beside the main window";
     EXPECT_EQ(panelWidth, 200);
     EXPECT_EQ(panelHeight, 300);
-    output(display, "import -window root " + shot);
+
+    // Selecting the briefing's title in the panel (the fourth row: the screen,
+    // its root, the backdrop, the title) emphasizes it: the rest of the screen,
+    // the dark map among it, is dimmed to a quarter over the checkerboard.
+    const std::string panelId = panel.substr(0, panel.find('\n'));
+    output(display, "xdotool mousemove --window " + panelId + " 100 63 click 1");
+    EXPECT_TRUE(waitForPixel(260, 380, [](int r, int g, int b) { return r > 100 && g > 100 && b > 100; }))
+        << "selecting a widget did not emphasize it; see " << shot;
     EXPECT_TRUE(tise.running());
 }
 
