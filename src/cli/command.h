@@ -53,6 +53,11 @@ std::string jsonNumber(float value);
 // Game text (any bytes) as valid UTF-8, decoded as the viewer decodes it
 // (UTF-8 when valid, else Windows-1252).
 std::string displayText(std::string_view game);
+// A field of a one-item-per-line output kept on its line: TAB, CR and LF are
+// written as the two characters \t, \r and \n.
+std::string oneLine(std::string_view text);
+// Game text as a field of a one-item-per-line output: displayText, then oneLine.
+std::string displayField(std::string_view game);
 
 // The commands, grouped by what they work on.
 void addDataCommands(std::vector<Command>& list);

@@ -33,30 +33,34 @@ int modules(const Arguments& args, std::ostream& out)
     Mod::DiskFileSource disk;
     for (const std::string& folder : Mod::findInstallations(Mod::currentEnvironment(), args.positional)) {
         for (const std::string& name : Mod::folderEntries(disk, folder, ".module")) {
-            out << folder << '\t' << name << '\t' << Mod::moduleDescription(disk, folder + name) << '\n';
+            out << displayField(folder) << '\t' << displayField(name) << '\t'
+                << displayField(Mod::moduleDescription(disk, folder + name)) << '\n';
         }
     }
     return 0;
 }
 
+// Game text as a JSON string.
+std::string jsonText(std::string_view game) { return jsonString(displayText(game)); }
+
 int info(const Arguments& args, std::ostream& out)
 {
     const Mod::ModContext context = mount(args.positional[0]);
-    out << "{\n  \"module\": " << jsonString(args.positional[0]) << ",\n  \"language\": " << jsonString(context.language)
+    out << "{\n  \"module\": " << jsonText(args.positional[0]) << ",\n  \"language\": " << jsonText(context.language)
         << ",\n  \"sources\": [";
     const char* separator = "\n    ";
     for (const auto& source : context.source->sources()) {
         out << separator;
         separator = ",\n    ";
         if (const auto* folder = dynamic_cast<const Mod::SubfolderSource*>(source.get()))
-            out << "{\"kind\": \"folder\", \"path\": " << jsonString(folder->prefix()) << "}";
+            out << "{\"kind\": \"folder\", \"path\": " << jsonText(folder->prefix()) << "}";
         else if (const auto* archive = dynamic_cast<const Mod::ArchiveSource*>(source.get()))
-            out << "{\"kind\": \"archive\", \"path\": " << jsonString(archive->path()) << "}";
+            out << "{\"kind\": \"archive\", \"path\": " << jsonText(archive->path()) << "}";
     }
     out << (context.source->sources().empty() ? "" : "\n  ") << "],\n  \"stringTables\": [";
     separator = "\n    ";
     for (const std::string& path : context.stringTablePaths) {
-        out << separator << jsonString(path);
+        out << separator << jsonText(path);
         separator = ",\n    ";
     }
     out << (context.stringTablePaths.empty() ? "" : "\n  ") << "]\n}\n";
@@ -69,7 +73,7 @@ int ls(const Arguments& args, std::ostream& out)
     std::vector<std::string> names;
     context.source->list(args.positional[1], names);
     for (const std::string& name : names)
-        out << name << '\n';
+        out << displayField(name) << '\n';
     return 0;
 }
 
@@ -95,7 +99,7 @@ int screens(const Arguments& args, std::ostream& out)
 {
     const Mod::ModContext context = mount(args.positional[0]);
     for (const std::string& name : Mod::folderEntries(*context.source, std::string(Mod::ScreensFolder), ".screen"))
-        out << name << '\n';
+        out << displayField(name) << '\n';
     return 0;
 }
 
