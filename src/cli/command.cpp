@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <iostream>
 
 namespace cli {
 
@@ -110,5 +111,7 @@ std::string oneLine(std::string_view text)
 }
 
 std::string displayField(std::string_view game) { return oneLine(displayText(game)); }
+
+void warn(std::string_view message) { std::cerr << "tise-cli: warning: " << displayText(message) << '\n'; }
 
 } // namespace cli

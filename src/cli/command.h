@@ -58,6 +58,9 @@ std::string displayText(std::string_view game);
 std::string oneLine(std::string_view text);
 // Game text as a field of a one-item-per-line output: displayText, then oneLine.
 std::string displayField(std::string_view game);
+// Writes "tise-cli: warning: MESSAGE" to stderr, MESSAGE as displayText; the
+// command goes on and its exit status does not change.
+void warn(std::string_view message);
 
 // The commands, grouped by what they work on.
 void addDataCommands(std::vector<Command>& list);

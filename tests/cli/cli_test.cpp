@@ -151,6 +151,38 @@ TEST(CliTest, GameStringsPrintAsUtf8OnTheirLines)
                         "/Caf\u00e9\\tFolder/Mod\\\\D\u00e9ta\\\\\"}\n  ],\n  \"stringTables\": []\n}\n");
 }
 
+// A folder that is not there lists nothing, as an empty one does, but says so.
+TEST(CliTest, AMissingFolderIsWarnedAboutWithoutFailing)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir / "empty");
+    std::filesystem::create_directories(dir / "M/Data/Art/Empty");
+    dir.write("M.module", "ModFolder = M\nDataFolder.1 = Data\n");
+    dir.write("M/Data/Art/UI/Screens/Only.screen", "Screen = {}");
+    dir.write("M/Data/Art/notes.txt", "not a folder");
+    const std::string module = dir / "M.module";
+    struct Case {
+        std::vector<std::string> args;
+        std::string out, err;
+    };
+    const std::vector<Case> cases{
+        {{"modules", dir / "nowhere"}, "", "tise-cli: warning: no folder " + (dir / "nowhere") + "\n"},
+        {{"modules", dir / "empty"}, "", ""},
+        {{"ls", module, "no/such/folder"}, "", "tise-cli: warning: no folder no/such/folder in the mounted module\n"},
+        {{"ls", module, "Art\\Nothing"}, "", "tise-cli: warning: no folder Art\\Nothing in the mounted module\n"},
+        {{"ls", module, "Art/notes.txt"}, "", "tise-cli: warning: no folder Art/notes.txt in the mounted module\n"},
+        {{"ls", module, "Art/Empty"}, "", ""},
+        {{"ls", module, "art\\empty\\"}, "", ""},
+        {{"ls", module, "Art/UI/Screens"}, "Only.screen\n", ""},
+    };
+    for (const Case& c : cases) {
+        const auto result = cli(c.args, dir / "empty");
+        EXPECT_EQ(result.exitCode, 0) << testing::PrintToString(c.args);
+        EXPECT_EQ(result.out, c.out) << testing::PrintToString(c.args);
+        EXPECT_EQ(result.err, c.err) << testing::PrintToString(c.args);
+    }
+}
+
 TEST(CliTest, LocaliseResolvesStringReferences)
 {
     const auto result = cli({"localise", "Emberwake.module", "$10", "$20", "$1", "$100", "$12345", "Plain text"});
