@@ -116,7 +116,9 @@ bool TopLevelWindow::handleEvent(QEvent& event)
     case QEvent::Wheel: {
         const auto& wheelEvent = static_cast<const QWheelEvent&>(event);
         const QPoint delta = wheelEvent.angleDelta();
-        wheel(static_cast<float>(delta.x()), static_cast<float>(delta.y()));
+        // The tree takes the system's wheel units, where a wheel tilted right
+        // is positive; Qt counts a tilt to the right as negative.
+        wheel(static_cast<float>(-delta.x()), static_cast<float>(delta.y()));
         return true;
     }
     default:

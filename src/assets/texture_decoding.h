@@ -22,7 +22,8 @@ namespace assets {
 // are supported", "Only 24bpp and 32bpp TGA files are supported",
 // "Incomplete TGA file", "Incomplete DDS file" (pixel data shorter than width,
 // height and pitch require), "No texture file" (file holds no FileData), or
-// with the device's message when the device refuses the image.
+// rethrows what the device throws when it refuses the image (a
+// Kestra::COMException for a size or data it cannot hold).
 gfx::BitmapPtr DecodeTexture(const Mod::FilePtr& file, gfx::TextureDevice& device);
 
 } // namespace assets

@@ -18,7 +18,7 @@ int listArchive(const Arguments& args, std::ostream& out)
 {
     const Mod::ArchiveSource archive(args.positional[0]);
     for (const auto& member : archive.members())
-        out << member.path << '\t' << member.storedLength << '\t' << member.fullLength << '\n';
+        out << displayField(member.path) << '\t' << member.storedLength << '\t' << member.fullLength << '\n';
     return 0;
 }
 

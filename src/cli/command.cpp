@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <iostream>
 
 namespace cli {
 
@@ -93,5 +94,24 @@ std::string jsonNumber(float value)
 }
 
 std::string displayText(std::string_view game) { return Mod::utf16ToUtf8(Mod::ansiToUtf16(game)); }
+
+std::string oneLine(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '\t': out += "\\t"; break;
+        case '\r': out += "\\r"; break;
+        case '\n': out += "\\n"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string displayField(std::string_view game) { return oneLine(displayText(game)); }
+
+void warn(std::string_view message) { std::cerr << "tise-cli: warning: " << displayText(message) << '\n'; }
 
 } // namespace cli

@@ -53,6 +53,14 @@ std::string jsonNumber(float value);
 // Game text (any bytes) as valid UTF-8, decoded as the viewer decodes it
 // (UTF-8 when valid, else Windows-1252).
 std::string displayText(std::string_view game);
+// A field of a one-item-per-line output kept on its line: TAB, CR and LF are
+// written as the two characters \t, \r and \n.
+std::string oneLine(std::string_view text);
+// Game text as a field of a one-item-per-line output: displayText, then oneLine.
+std::string displayField(std::string_view game);
+// Writes "tise-cli: warning: MESSAGE" to stderr, MESSAGE as displayText; the
+// command goes on and its exit status does not change.
+void warn(std::string_view message);
 
 // The commands, grouped by what they work on.
 void addDataCommands(std::vector<Command>& list);

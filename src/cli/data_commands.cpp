@@ -11,9 +11,12 @@
 #include "data/subfolder_source.h"
 #include "data/installation_discovery.h"
 #include "data/folder_entries.h"
+#include "data/text_compare.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <filesystem>
 
 namespace cli {
 
@@ -30,33 +33,58 @@ Mod::ModContext mount(const std::string& modulePath)
 
 int modules(const Arguments& args, std::ostream& out)
 {
+    for (const std::string& folder : args.positional) {
+        std::error_code error;
+        if (!std::filesystem::is_directory(folder, error))
+            warn("no folder " + folder);
+    }
     Mod::DiskFileSource disk;
     for (const std::string& folder : Mod::findInstallations(Mod::currentEnvironment(), args.positional)) {
         for (const std::string& name : Mod::folderEntries(disk, folder, ".module")) {
-            out << folder << '\t' << name << '\t' << Mod::moduleDescription(disk, folder + name) << '\n';
+            out << displayField(folder) << '\t' << displayField(name) << '\t'
+                << displayField(Mod::moduleDescription(disk, folder + name)) << '\n';
         }
     }
     return 0;
 }
 
+// Whether folder, whose listing is empty, is there at all: the root, or a
+// name that its parent folder lists and that is no file.
+bool isEmptyFolder(Mod::FileSource& source, std::string folder)
+{
+    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
+        folder.pop_back();
+    if (folder.empty())
+        return true;
+    const std::size_t slash = folder.find_last_of("\\/");
+    std::vector<std::string> names;
+    source.list(slash == std::string::npos ? std::string() : folder.substr(0, slash), names);
+    const std::string_view name = Mod::fileNameOf(folder);
+    const auto same = [&](const std::string& entry) { return Mod::equalNoCase(entry, name); };
+    return std::any_of(names.begin(), names.end(), same) && !Mod::hasData(source.open(folder));
+}
+
+// Game text as a JSON string.
+std::string jsonText(std::string_view game) { return jsonString(displayText(game)); }
+
 int info(const Arguments& args, std::ostream& out)
 {
     const Mod::ModContext context = mount(args.positional[0]);
-    out << "{\n  \"module\": " << jsonString(args.positional[0]) << ",\n  \"language\": " << jsonString(context.language)
+    out << "{\n  \"module\": " << jsonText(args.positional[0]) << ",\n  \"language\": " << jsonText(context.language)
         << ",\n  \"sources\": [";
     const char* separator = "\n    ";
     for (const auto& source : context.source->sources()) {
         out << separator;
         separator = ",\n    ";
         if (const auto* folder = dynamic_cast<const Mod::SubfolderSource*>(source.get()))
-            out << "{\"kind\": \"folder\", \"path\": " << jsonString(folder->prefix()) << "}";
+            out << "{\"kind\": \"folder\", \"path\": " << jsonText(folder->prefix()) << "}";
         else if (const auto* archive = dynamic_cast<const Mod::ArchiveSource*>(source.get()))
-            out << "{\"kind\": \"archive\", \"path\": " << jsonString(archive->path()) << "}";
+            out << "{\"kind\": \"archive\", \"path\": " << jsonText(archive->path()) << "}";
     }
     out << (context.source->sources().empty() ? "" : "\n  ") << "],\n  \"stringTables\": [";
     separator = "\n    ";
     for (const std::string& path : context.stringTablePaths) {
-        out << separator << jsonString(path);
+        out << separator << jsonText(path);
         separator = ",\n    ";
     }
     out << (context.stringTablePaths.empty() ? "" : "\n  ") << "]\n}\n";
@@ -68,8 +96,10 @@ int ls(const Arguments& args, std::ostream& out)
     const Mod::ModContext context = mount(args.positional[0]);
     std::vector<std::string> names;
     context.source->list(args.positional[1], names);
+    if (names.empty() && !isEmptyFolder(*context.source, args.positional[1]))
+        warn("no folder " + args.positional[1] + " in the mounted module");
     for (const std::string& name : names)
-        out << name << '\n';
+        out << displayField(name) << '\n';
     return 0;
 }
 
@@ -95,7 +125,7 @@ int screens(const Arguments& args, std::ostream& out)
 {
     const Mod::ModContext context = mount(args.positional[0]);
     for (const std::string& name : Mod::folderEntries(*context.source, std::string(Mod::ScreensFolder), ".screen"))
-        out << name << '\n';
+        out << displayField(name) << '\n';
     return 0;
 }
 

@@ -85,21 +85,6 @@ screen::Widget& widgetNamed(const screen::ScreenView& view, const std::string& n
     throw std::runtime_error("No widget is named " + name);
 }
 
-// A field of a check line kept on its line.
-std::string oneLine(const std::string& text)
-{
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '\t': out += "\\t"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 int tree(const Arguments& args, std::ostream& out)
 {
     Mod::ModContext module;

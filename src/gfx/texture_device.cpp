@@ -1,6 +1,8 @@
 #include "gfx/texture_device.h"
 
 #include "base/byte_reader.h"
+#include "base/errors.h"
+#include "base/result_codes.h"
 
 #include "gfx/block_decoding.h"
 #include "gfx/premultiply.h"
@@ -77,6 +79,10 @@ Layout layoutOf(TextureFormat format, std::uint32_t width, std::uint32_t height)
     throw std::runtime_error("Unsupported texture format " + std::to_string(static_cast<std::uint32_t>(format)));
 }
 
+// What the device answers for a texture it cannot create: a side of 0 or
+// beyond its limits, or initial data that ends before the last row.
+Kestra::COMException refused() { return {Kestra::Hr::InvalidArgument, "ID3D10Device::CreateTexture2D"}; }
+
 } // namespace
 
 BitmapPtr TextureDevice::convert(std::uint32_t width, std::uint32_t height, std::span<const std::uint8_t> data,
@@ -86,17 +92,15 @@ BitmapPtr TextureDevice::convert(std::uint32_t width, std::uint32_t height, std:
         throw std::runtime_error("Unsupported alpha mode " + std::to_string(static_cast<std::uint32_t>(alpha)));
     // Width and height are at most 8192 from here on, so sizes below cannot overflow.
     if (width == 0 || height == 0 || width > MaxTextureSide || height > MaxTextureSide)
-        throw std::runtime_error("Texture size " + std::to_string(width) + "x" + std::to_string(height)
-                                 + " is outside the device's limits");
+        throw refused();
     const Layout layout = layoutOf(format, width, height);
     if (layout.sourceWidth > MaxTextureSide)
-        throw std::runtime_error("Texture size " + std::to_string(width) + "x" + std::to_string(height)
-                                 + " is outside the device's limits");
+        throw refused();
     if (layout.rows > 1 && pitch < layout.rowBytes)
         throw std::runtime_error("Texture row pitch " + std::to_string(pitch) + " is smaller than a row of "
                                  + std::to_string(layout.rowBytes) + " bytes");
     if ((layout.rows > 1 && pitch > data.size()) || (layout.rows - 1) * pitch + layout.rowBytes > data.size())
-        throw std::runtime_error("Texture data ends before its last row");
+        throw refused();
 
     if (alpha == AlphaMode::Premultiplied)
         premultiplying_ = false;

@@ -60,10 +60,12 @@ public:
     static constexpr std::uint32_t MaxTextureSide = 8192;
 
     // Converts width × height pixels whose first row starts at data.data().
-    // The rows must lie within data. Throws std::runtime_error when the size
-    // is 0 or beyond MaxTextureSide, when data is too short for the rows, when
-    // pitch is smaller than a row and there is more than one row, or when
-    // format is none of the above.
+    // The rows must lie within data. Throws Kestra::COMException with
+    // Hr::InvalidArgument and "ID3D10Device::CreateTexture2D", as the device
+    // refuses such a texture, when the size is 0 or beyond MaxTextureSide or
+    // data is too short for the rows; std::runtime_error when pitch is smaller
+    // than a row and there is more than one row, or when format or alpha is
+    // none of the above.
     BitmapPtr convert(std::uint32_t width, std::uint32_t height, std::span<const std::uint8_t> data,
                       std::size_t pitch, TextureFormat format, AlphaMode alpha);
 

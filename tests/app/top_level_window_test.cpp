@@ -188,11 +188,28 @@ TEST_F(WindowTest, TheWheelScrollsTheControlUnderThePointer)
 {
     click({20, 20}); // focus on red
     move({50, 150}); // hover on blue
-    QWheelEvent wheel(QPointF(50, 150), widget().mapToGlobal(QPointF(50, 150)), QPoint(), QPoint(0, 120),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(&widget(), &wheel);
-    ASSERT_EQ(window->blue->scrolls.size(), 1u);
-    EXPECT_FLOAT_EQ(window->blue->scrolls[0].y, -60);
+    // Qt's angle delta: up is positive, a tilt to the right negative. The
+    // control scrolls by half a wheel unit the other way of the system's
+    // sense (up and right positive).
+    struct Case {
+        QPoint angleDelta;
+        gfx::Point scroll;
+    };
+    const std::vector<Case> cases{
+        {{0, 120}, {0, -60}},  // up
+        {{0, -240}, {0, 120}}, // two notches down
+        {{-120, 0}, {-60, 0}}, // tilted right
+        {{120, 0}, {60, 0}},   // tilted left
+    };
+    for (const Case& c : cases) {
+        QWheelEvent wheel(QPointF(50, 150), widget().mapToGlobal(QPointF(50, 150)), QPoint(), c.angleDelta,
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&widget(), &wheel);
+        ASSERT_FALSE(window->blue->scrolls.empty());
+        EXPECT_FLOAT_EQ(window->blue->scrolls.back().x, c.scroll.x) << c.angleDelta.x() << "," << c.angleDelta.y();
+        EXPECT_FLOAT_EQ(window->blue->scrolls.back().y, c.scroll.y) << c.angleDelta.x() << "," << c.angleDelta.y();
+    }
+    EXPECT_EQ(window->blue->scrolls.size(), cases.size());
     EXPECT_TRUE(window->red->scrolls.empty());
 }
 

@@ -81,6 +81,10 @@ protected:
         dir.write("tex/bad16.tga", Fixtures::tga16File(2, 2, std::string(8, '\x1f')));
         dir.write("tex/notimage.dds", "This is not a texture, whatever its name says.");
         dir.write("tex/notimage.tga", solidTga(2, 2, Blue)); // sound, but after the .dds
+        Fixtures::DdsHeader empty;
+        empty.width = empty.height = 0;
+        empty.fourCC = "DXT1";
+        dir.write("tex/empty.dds", Fixtures::ddsFile(empty, {})); // refused by the device
     }
 
     ScreenAssets& assets()
@@ -225,6 +229,7 @@ TEST_F(TextureCacheTest, AnUndecodableTextureGivesTheInvalidPlaceholderWithTheDe
     };
     const std::vector<Case> cases{
         {"tex/bad16", "Only 24bpp and 32bpp TGA files are supported", 3, 4},
+        {"tex/empty", "The parameter is incorrect.\r\n (ID3D10Device::CreateTexture2D)", 3, 4},
         {"tex/notimage", "Unrecognised image format", 2, 3},
     };
     std::vector<gfx::BitmapPtr> bitmaps;
@@ -236,6 +241,7 @@ TEST_F(TextureCacheTest, AnUndecodableTextureGivesTheInvalidPlaceholderWithTheDe
     }
     EXPECT_EQ(files->opened.back(), "tex/notimage.dds") << "an invalid .dds does not fall back to the .tga";
     EXPECT_NE(bitmaps[0]->pixels, bitmaps[1]->pixels) << "each says its own reason";
+    EXPECT_NE(bitmaps[1]->pixels, bitmaps[2]->pixels) << "each says its own reason";
 }
 
 TEST_F(TextureCacheTest, PlaceholdersLeaveTheSharedFontAlone)

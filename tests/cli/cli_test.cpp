@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -101,6 +102,85 @@ TEST(CliTest, ScreensLsAndCatReadTheMergedFileSystem)
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.out, "");
     EXPECT_EQ(missing.err, "tise-cli: File not found: art/nothing.txt\n");
+}
+
+// Names and texts of the game reach the output as valid UTF-8 (bytes that are
+// not UTF-8 read as Windows-1252), and a TAB, CR or LF inside a field of a
+// one-item-per-line output is escaped so that each item stays on its line.
+TEST(CliTest, GameStringsPrintAsUtf8OnTheirLines)
+{
+    TempDir dir;
+    const std::string folder = "Caf\xE9\tFolder";
+    dir.write(folder + "/R\xE9sum\xE9.module",
+              "ModFolder = Mod\nDataFolder.1 = D\xE9ta\nDescription = na\xEFve\tdescription\n");
+    dir.write(folder + "/Mod/Locale/Eng\xE9/readme.txt", "");
+    for (const char* name : {"Caf\xE9.screen", "Tab\there.screen", "Line\nbreak.screen", "Return\rhere.screen"})
+        dir.write(folder + "/Mod/D\xE9ta/Art/UI/Screens/" + name, "Screen = {}");
+    dir.write("pack/caf\xE9.txt", "1");
+    dir.write("pack/a\tb.txt", "22");
+    dir.write("pack/c\nd.txt", "333");
+    const std::string module = dir / folder + "/R\xE9sum\xE9.module";
+    const std::string shownFolder = dir.path().string() + "/Caf\u00e9\\tFolder/";
+    ASSERT_EQ(cli({"sga", "pack", dir / "pack", "-o", dir / "names.sga"}).exitCode, 0);
+
+    const std::vector<std::string> screens{"Caf\u00e9.screen", "Line\\nbreak.screen", "Return\\rhere.screen",
+                                           "Tab\\there.screen"};
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<std::string> lines; // sorted when the order is not what is checked
+    };
+    const std::vector<Case> cases{
+        {{"modules", dir / folder}, {shownFolder + "\tR\u00e9sum\u00e9.module\tna\u00efve\\tdescription"}},
+        {{"screens", module}, screens},
+        {{"ls", module, "Art/UI/Screens"}, screens},
+        {{"sga", "list", dir / "names.sga"}, {"a\\tb.txt\t2\t2", "c\\nd.txt\t3\t3", "caf\u00e9.txt\t1\t1"}},
+    };
+    for (const Case& c : cases) {
+        const auto result = cli(c.args, dir.path().string());
+        ASSERT_EQ(result.exitCode, 0) << testing::PrintToString(c.args) << result.err;
+        std::vector<std::string> got = lines(result.out);
+        std::sort(got.begin(), got.end());
+        EXPECT_EQ(got, c.lines) << testing::PrintToString(c.args);
+    }
+
+    const auto info = cli({"info", module}, dir.path().string());
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_EQ(info.out, "{\n  \"module\": \"" + dir.path().string() + "/Caf\u00e9\\tFolder/R\u00e9sum\u00e9.module\",\n"
+                        "  \"language\": \"Eng\u00e9\",\n  \"sources\": [\n"
+                        "    {\"kind\": \"folder\", \"path\": \"" + dir.path().string() +
+                        "/Caf\u00e9\\tFolder/Mod\\\\D\u00e9ta\\\\\"}\n  ],\n  \"stringTables\": []\n}\n");
+}
+
+// A folder that is not there lists nothing, as an empty one does, but says so.
+TEST(CliTest, AMissingFolderIsWarnedAboutWithoutFailing)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir / "empty");
+    std::filesystem::create_directories(dir / "M/Data/Art/Empty");
+    dir.write("M.module", "ModFolder = M\nDataFolder.1 = Data\n");
+    dir.write("M/Data/Art/UI/Screens/Only.screen", "Screen = {}");
+    dir.write("M/Data/Art/notes.txt", "not a folder");
+    const std::string module = dir / "M.module";
+    struct Case {
+        std::vector<std::string> args;
+        std::string out, err;
+    };
+    const std::vector<Case> cases{
+        {{"modules", dir / "nowhere"}, "", "tise-cli: warning: no folder " + (dir / "nowhere") + "\n"},
+        {{"modules", dir / "empty"}, "", ""},
+        {{"ls", module, "no/such/folder"}, "", "tise-cli: warning: no folder no/such/folder in the mounted module\n"},
+        {{"ls", module, "Art\\Nothing"}, "", "tise-cli: warning: no folder Art\\Nothing in the mounted module\n"},
+        {{"ls", module, "Art/notes.txt"}, "", "tise-cli: warning: no folder Art/notes.txt in the mounted module\n"},
+        {{"ls", module, "Art/Empty"}, "", ""},
+        {{"ls", module, "art\\empty\\"}, "", ""},
+        {{"ls", module, "Art/UI/Screens"}, "Only.screen\n", ""},
+    };
+    for (const Case& c : cases) {
+        const auto result = cli(c.args, dir / "empty");
+        EXPECT_EQ(result.exitCode, 0) << testing::PrintToString(c.args);
+        EXPECT_EQ(result.out, c.out) << testing::PrintToString(c.args);
+        EXPECT_EQ(result.err, c.err) << testing::PrintToString(c.args);
+    }
 }
 
 TEST(CliTest, LocaliseResolvesStringReferences)

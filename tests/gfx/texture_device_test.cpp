@@ -1,5 +1,7 @@
 #include "gfx/texture_device.h"
 
+#include "base/errors.h"
+#include "base/result_codes.h"
 #include "fixtures/dxt_blocks.h"
 
 #include <gtest/gtest.h>
@@ -248,11 +250,14 @@ TEST(TextureDeviceAlphaMode, UnknownKeepsWhatThePreviousConversionDid)
     EXPECT_EQ(convert(device, AlphaMode::Premultiplied), copied);
     EXPECT_EQ(convert(device, AlphaMode::Unknown), copied);
     // A refused conversion does not change the treatment.
-    EXPECT_THROW(device.convert(1, 1, {}, 4, TextureFormat::B8G8R8A8, AlphaMode::Straight), std::runtime_error);
+    EXPECT_THROW(device.convert(1, 1, {}, 4, TextureFormat::B8G8R8A8, AlphaMode::Straight), Kestra::COMException);
     EXPECT_EQ(convert(device, AlphaMode::Unknown), copied);
     EXPECT_EQ(convert(device, AlphaMode::Straight), straight);
     EXPECT_EQ(convert(device, AlphaMode::Unknown), straight);
 }
+
+// What the device answers for a texture it cannot create.
+const char* const Refused = "The parameter is incorrect.\r\n (ID3D10Device::CreateTexture2D)";
 
 struct Bounds {
     TextureFormat format;
@@ -284,8 +289,9 @@ TEST(TextureDeviceChecks, DataMustReachTheEndOfTheLastRow)
         try {
             device.convert(c.width, c.height, shortData, c.pitch, c.format, AlphaMode::Straight);
             ADD_FAILURE() << "short data accepted";
-        } catch (const std::runtime_error& error) {
-            EXPECT_STREQ(error.what(), "Texture data ends before its last row");
+        } catch (const Kestra::COMException& error) {
+            EXPECT_EQ(error.code(), Kestra::Hr::InvalidArgument);
+            EXPECT_STREQ(error.what(), Refused);
         }
     }
 }
@@ -301,13 +307,13 @@ TEST(TextureDeviceChecks, RefusesWhatTheDeviceCannotHold)
         const char* message;
     };
     const Case cases[] = {
-        {0, 4, 8, TextureFormat::BC1, AlphaMode::Straight, "Texture size 0x4 is outside the device's limits"},
-        {4, 0, 8, TextureFormat::BC1, AlphaMode::Straight, "Texture size 4x0 is outside the device's limits"},
+        {0, 4, 8, TextureFormat::BC1, AlphaMode::Straight, Refused},
+        {4, 0, 8, TextureFormat::BC1, AlphaMode::Straight, Refused},
         {8193, 1, 40000, TextureFormat::B8G8R8A8, AlphaMode::Straight,
-         "Texture size 8193x1 is outside the device's limits"},
-        {1, 8193, 0, TextureFormat::BC1, AlphaMode::Straight, "Texture size 1x8193 is outside the device's limits"},
+         Refused},
+        {1, 8193, 0, TextureFormat::BC1, AlphaMode::Straight, Refused},
         // Packed 24-bit sources are three texels a pixel wide.
-        {2731, 1, 8193, TextureFormat::R8, AlphaMode::Straight, "Texture size 2731x1 is outside the device's limits"},
+        {2731, 1, 8193, TextureFormat::R8, AlphaMode::Straight, Refused},
         {4, 8, 7, TextureFormat::BC1, AlphaMode::Straight, "Texture row pitch 7 is smaller than a row of 8 bytes"},
         {2, 2, 7, TextureFormat::B8G8R8A8, AlphaMode::Straight, "Texture row pitch 7 is smaller than a row of 8 bytes"},
         {4, 4, 16, static_cast<TextureFormat>(72), AlphaMode::Straight, "Unsupported texture format 72"},
@@ -318,6 +324,10 @@ TEST(TextureDeviceChecks, RefusesWhatTheDeviceCannotHold)
         try {
             device.convert(c.width, c.height, data, c.pitch, c.format, c.alpha);
             ADD_FAILURE() << "accepted: " << c.message;
+        } catch (const Kestra::COMException& error) {
+            EXPECT_EQ(error.code(), Kestra::Hr::InvalidArgument);
+            EXPECT_STREQ(error.operation(), "ID3D10Device::CreateTexture2D");
+            EXPECT_STREQ(error.what(), c.message);
         } catch (const std::runtime_error& error) {
             EXPECT_STREQ(error.what(), c.message);
         }
