@@ -4,7 +4,7 @@
 #include "data/localise_text.h"
 #include "data/mod_context.h"
 #include "screen/art_item.h"
-#include "screen/lua_hash.h"
+#include "screen/keywords.h"
 #include "screen/offscreen_screen.h"
 #include "screen/screen_view.h"
 #include "screen/text_art.h"
@@ -21,37 +21,6 @@
 namespace cli {
 
 namespace {
-
-// The widget types of the game, recognised as screen files are read: by
-// length and Lua hash. Beside the three that choose a widget kind, the game
-// has types that this program draws as plain widgets; two of them are known
-// only by their length and hash.
-struct TypeKey {
-    std::size_t length;
-    std::uint32_t hash;
-};
-constexpr TypeKey KnownWidgetTypes[] = {
-    {5, 301056964},   // Group
-    {9, 1075490970},  // TextLabel
-    {11, 3411837466}, // CheckButton
-    {8, 2851096142},  // ComboBox
-    {11, 1436872294}, // ProgressBar
-    {8, 1944721126},  // EditText
-    {6, 1565890988},  // Button
-    {6, 2142491162},  // Custom
-    {11, 3600013691}, // RadioButton
-    {11, 2514548251}, // TextListBox
-    {13, 3082028516},
-    {8, 3663160424},
-    {3, 205275}, // Swf
-};
-
-bool knownWidgetType(const std::string& type)
-{
-    const std::uint32_t hash = screen::luaHash(type);
-    return std::any_of(std::begin(KnownWidgetTypes), std::end(KnownWidgetTypes),
-                       [&](const TypeKey& key) { return key.length == type.size() && key.hash == hash; });
-}
 
 std::string quoted(const std::string& game) { return "\"" + displayText(game) + "\""; }
 
@@ -77,7 +46,7 @@ public:
         if (!w)
             return;
         const std::string name = "widget " + quoted(w->name());
-        if (w->typeName() && w->kind() == screen::WidgetKind::Plain && !knownWidgetType(*w->typeName()))
+        if (w->typeName() && w->kind() == screen::WidgetKind::Plain && !screen::gameWidgetTypeOf(*w->typeName()))
             warn(name + " has the unknown type " + quoted(*w->typeName()) + " (drawn as a plain widget)");
         if (w->text())
             missingString(name, "text", *w->text());

@@ -3,7 +3,7 @@
 #include "data/ansi_text.h"
 #include "editor/screen_host.h"
 #include "gfx/icon_strip.h"
-#include "screen/lua_hash.h"
+#include "screen/keywords.h"
 #include "screen/screen_view.h"
 #include "screen/widget.h"
 
@@ -41,28 +41,6 @@ constexpr float NoFade = 1.0f;
 constexpr int OpaqueAlpha = 240;
 constexpr int TranslucentAlpha = 128;
 
-// A type is recognised by its length and its Lua hash.
-struct TypeIcon {
-    std::size_t length;
-    std::uint32_t hash;
-    int icon;
-};
-constexpr TypeIcon TypeIcons[] = {
-    {5, 301056964u, 0},    // Group
-    {9, 1075490970u, 1},   // TextLabel
-    {11, 3411837466u, 2},  // CheckButton
-    {8, 2851096142u, 3},   // ComboBox
-    {11, 1436872294u, 4},  // ProgressBar
-    {8, 1944721126u, 5},   // EditText
-    {6, 1565890988u, 6},   // Button
-    {6, 2142491162u, 7},   // Custom
-    {11, 3600013691u, 8},  // RadioButton
-    {11, 2514548251u, 9},  // TextListBox
-    {13, 3082028516u, 10}, // a list of items
-    {8, 3663160424u, 11},  // a picture list
-    {3, 205275u, 12},      // Swf
-};
-
 WidgetTreePanel::RunState& theRunState()
 {
     static WidgetTreePanel::RunState state;
@@ -84,12 +62,8 @@ int WidgetTreePanel::typeIcon(const screen::Widget& widget)
 {
     if (!widget.typeName())
         return UnknownTypeIcon;
-    const std::string& type = *widget.typeName();
-    const std::uint32_t hash = screen::luaHash(type);
-    for (const TypeIcon& entry : TypeIcons)
-        if (entry.length == type.size() && entry.hash == hash)
-            return entry.icon;
-    return UnknownTypeIcon;
+    // The icons stand in the order of the game's widget types.
+    return screen::gameWidgetTypeOf(*widget.typeName()).value_or(UnknownTypeIcon);
 }
 
 WidgetTreePanel::WidgetTreePanel(ScreenHost& host, const std::string& screenName, QWidget* owner)

@@ -31,6 +31,22 @@ constexpr Keyword WidgetTypes[] = {
     {6, 2142491162u, static_cast<int>(WidgetKind::Custom)}, // Custom
 };
 
+constexpr Keyword GameWidgetTypes[] = {
+    {5, 301056964u, 0},    // Group
+    {9, 1075490970u, 1},   // TextLabel
+    {11, 3411837466u, 2},  // CheckButton
+    {8, 2851096142u, 3},   // ComboBox
+    {11, 1436872294u, 4},  // ProgressBar
+    {8, 1944721126u, 5},   // EditText
+    {6, 1565890988u, 6},   // Button
+    {6, 2142491162u, 7},   // Custom
+    {11, 3600013691u, 8},  // RadioButton
+    {11, 2514548251u, 9},  // TextListBox
+    {13, 3082028516u, 10}, // known by length and hash only
+    {8, 3663160424u, 11},  // known by length and hash only
+    {3, 205275u, 12},      // Swf
+};
+
 constexpr Keyword ArtTypes[] = {
     {7, 1408413413u, static_cast<int>(ArtKind::Texture)},   // Graphic
     {4, 7903477u, static_cast<int>(ArtKind::Text)},         // Text
@@ -65,6 +81,8 @@ constexpr Keyword RectangleTypes[] = {
 };
 
 } // namespace
+
+std::optional<int> gameWidgetTypeOf(std::string_view type) { return match(GameWidgetTypes, type); }
 
 std::optional<WidgetKind> widgetKindOf(std::string_view type)
 {

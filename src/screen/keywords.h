@@ -32,6 +32,13 @@ enum class ArtKind : int {
 std::optional<WidgetKind> widgetKindOf(std::string_view type);
 std::optional<ArtKind> artKindOf(std::string_view type);
 
+// The place of a widget `type` in the game's list of widget types: "Group" 0,
+// "TextLabel" 1, "CheckButton" 2, "ComboBox" 3, "ProgressBar" 4, "EditText"
+// 5, "Button" 6, "Custom" 7, "RadioButton" 8, "TextListBox" 9, two types
+// known only by length and hash 10 and 11, "Swf" 12; nothing for a type the
+// game does not know. Most of them draw as plain widgets here.
+std::optional<int> gameWidgetTypeOf(std::string_view type);
+
 // The number of the state flag a `states` entry sets: "Disabled" 0, "Normal" 1,
 // "Hover" 2, "Active" 3, "CheckedDisabled" 4, "Checked" 5, "CheckedHover" 6,
 // "CheckedActive" 7; nothing for other entries.
