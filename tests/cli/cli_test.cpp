@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
+#include <sys/stat.h>
 
 using TestSupport::runProgram;
 using TestSupport::TempDir;
@@ -318,4 +319,31 @@ TEST(CliTest, OutputFilesAreReplacedNotRewritten)
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
         ++files;
     EXPECT_EQ(files, 4); // v1, v2, live.sga, old.png
+}
+
+// A FIFO (or any file that is not a regular file) is no file: opening one
+// must not wait for a writer that never comes.
+TEST(CliTest, SpecialFilesAreNoFilesAndNothingWaitsForThem)
+{
+    TempDir dir;
+    for (const char* name : {"x.module", "a.sga", "t.dds"})
+        ASSERT_EQ(::mkfifo((dir / name).c_str(), 0600), 0) << name;
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    };
+    const std::vector<Case> cases{
+        {{"modules", dir.path().string()}, 0, ""},
+        {{"info", dir / "x.module"}, 1, "tise-cli: Cannot open module file " + dir / "x.module" + "\n"},
+        {{"sga", "list", dir / "a.sga"}, 1, "tise-cli: Could not open archive " + dir / "a.sga" + "\n"},
+        {{"decode", dir / "t.dds", "-o", dir / "t.png"}, 1, "tise-cli: Cannot open file " + dir / "t.dds" + "\n"},
+    };
+    for (const Case& c : cases) {
+        const auto result = cli(c.args);
+        EXPECT_EQ(result.exitCode, c.status) << c.args[0];
+        EXPECT_EQ(result.err, c.err) << c.args[0];
+    }
+    // The module list shows the FIFO's name with no description.
+    EXPECT_NE(cli({"modules", dir.path().string()}).out.find("\tx.module\t\n"), std::string::npos);
 }
