@@ -16,20 +16,13 @@ using TestSupport::TempDir;
 
 namespace {
 
+using TestSupport::lines;
+
 const std::string Sample = TISE_SAMPLE_DIR;
 
 TestSupport::ProcessResult cli(const std::vector<std::string>& args, const std::string& cwd = Sample)
 {
     return runProgram("tise-cli", args, cwd);
-}
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    return result;
 }
 
 } // namespace

@@ -25,6 +25,8 @@
 
 namespace {
 
+using TestSupport::lines;
+
 using TestSupport::pixel;
 using TestSupport::Rgba;
 using TestSupport::TempDir;
@@ -65,15 +67,6 @@ public:
 private:
     TempDir dir_;
 };
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    return result;
-}
 
 QJsonDocument parseJson(const std::string& text)
 {

@@ -3,6 +3,7 @@
 #include "support/temp_dir.h"
 
 #include <filesystem>
+#include <sstream>
 #include <stdexcept>
 #include <string_view>
 #include <sys/wait.h>
@@ -48,6 +49,15 @@ ProcessResult runProgram(const std::string& program, const std::vector<std::stri
     int status = 0;
     ::waitpid(child, &status, 0);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(outPath), readFile(errPath)};
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
 }
 
 } // namespace TestSupport

@@ -19,4 +19,7 @@ struct ProcessResult {
 ProcessResult runProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::string& workingDirectory = {});
 
+// The lines of a program's output, without their line ends.
+std::vector<std::string> lines(const std::string& text);
+
 } // namespace TestSupport
