@@ -8,6 +8,7 @@
 #include <array>
 #include <cstring>
 #include <stdexcept>
+#include <type_traits>
 
 #if defined(__x86_64__)
 #include <tmmintrin.h>
@@ -229,6 +230,10 @@ void decodePortable(Bitmap& bitmap, const std::uint8_t* data, std::size_t pitch)
 
 #if TISE_HAS_SSSE3_DECODER
 
+// Everything below is inlined into the decoding loop, so that a block's
+// registers never go through memory.
+#define TISE_SSSE3_INLINE __attribute__((target("ssse3"), always_inline)) inline
+
 // pshufb masks. A byte of 0x80 selects zero.
 struct alignas(16) ShuffleMask {
     std::uint8_t bytes[16];
@@ -248,41 +253,114 @@ constexpr std::array<ShuffleMask, 256> colourShuffles()
     return masks;
 }
 
-// For six bits of 3-bit alpha indices: the alpha bytes of two pixels (the
-// first two of a row, or the last two), chosen from eight alphas in bytes 0-7.
-// The other pixel pair's alpha bytes are 0xFF and everything else 0x80, so
-// that the two masks of a row combine with AND.
-constexpr std::array<ShuffleMask, 64> alphaShuffles(unsigned pair)
+constexpr auto ColourShuffles = colourShuffles();
+
+// The 16-bit windows of a BC3 block's 48 index bits (bytes 2 to 7) that hold
+// the 3-bit indices of pixels 8·half to 8·half + 7: pixel p's bits start at
+// bit 3p, so its window is the two bytes from 2 + 3p / 8.
+constexpr ShuffleMask alphaIndexWindows(unsigned half)
 {
-    std::array<ShuffleMask, 64> masks{};
-    for (unsigned bits = 0; bits < 64; ++bits) {
-        for (unsigned b = 0; b < 16; ++b)
-            masks[bits].bytes[b] = b % 4 == 3 ? 0xFF : 0x80;
-        masks[bits].bytes[8 * pair + 3] = static_cast<std::uint8_t>(bits & 7);
-        masks[bits].bytes[8 * pair + 7] = static_cast<std::uint8_t>(bits >> 3);
+    ShuffleMask mask{};
+    for (unsigned lane = 0; lane < 8; ++lane) {
+        const unsigned p = 8 * half + lane;
+        mask.bytes[2 * lane] = static_cast<std::uint8_t>(2 + 3 * p / 8);
+        mask.bytes[2 * lane + 1] = static_cast<std::uint8_t>(3 + 3 * p / 8);
     }
-    return masks;
+    return mask;
 }
 
-constexpr auto ColourShuffles = colourShuffles();
-constexpr auto FirstAlphaShuffles = alphaShuffles(0);
-constexpr auto LastAlphaShuffles = alphaShuffles(1);
-
-TISE_SSSE3 __m128i load(const ShuffleMask& mask) { return _mm_load_si128(reinterpret_cast<const __m128i*>(mask.bytes)); }
-
-// Two 64-bit halves rather than four stores and a load, which would stall
-// on store forwarding.
-TISE_SSSE3 __m128i paletteRegister(const Palette& palette)
+// Pixel p's 3-bit index starts at bit 3p % 8 of its window; multiplying by
+// 2^(13 − that) moves it to the top three bits of the 16-bit lane.
+struct alignas(16) LaneConstants {
+    std::uint16_t lanes[8];
+};
+constexpr LaneConstants alphaIndexLifts(unsigned half)
 {
-    return _mm_set_epi64x(static_cast<long long>(palette[2] | std::uint64_t{palette[3]} << 32),
-                          static_cast<long long>(palette[0] | std::uint64_t{palette[1]} << 32));
+    LaneConstants lifts{};
+    for (unsigned lane = 0; lane < 8; ++lane)
+        lifts.lanes[lane] = static_cast<std::uint16_t>(1u << (13 - 3 * (8 * half + lane) % 8));
+    return lifts;
+}
+
+// For row j of a block: where its four alphas (bytes 4j to 4j + 3 of the
+// sixteen) go, as alpha bytes (AlphaBytes) or in all four 16-bit lanes of
+// pixels 0 and 1 (LowAlphaLanes) or 2 and 3 (HighAlphaLanes).
+enum class AlphaSpread { AlphaBytes, LowAlphaLanes, HighAlphaLanes };
+constexpr ShuffleMask alphaSpread(AlphaSpread spread, unsigned row)
+{
+    ShuffleMask mask{};
+    for (unsigned b = 0; b < 16; ++b) {
+        const unsigned pixel = b / 4;
+        switch (spread) {
+        case AlphaSpread::AlphaBytes: mask.bytes[b] = b % 4 == 3 ? static_cast<std::uint8_t>(4 * row + pixel) : 0x80; break;
+        case AlphaSpread::LowAlphaLanes:
+        case AlphaSpread::HighAlphaLanes: {
+            const unsigned first = spread == AlphaSpread::LowAlphaLanes ? 0 : 2;
+            mask.bytes[b] = b % 2 == 0 ? static_cast<std::uint8_t>(4 * row + first + b / 8) : 0x80;
+            break;
+        }
+        }
+    }
+    return mask;
+}
+
+template <AlphaSpread Spread>
+constexpr std::array<ShuffleMask, 4> AlphaSpreads{alphaSpread(Spread, 0), alphaSpread(Spread, 1),
+                                                  alphaSpread(Spread, 2), alphaSpread(Spread, 3)};
+
+constexpr ShuffleMask AlphaIndexWindows[2]{alphaIndexWindows(0), alphaIndexWindows(1)};
+constexpr LaneConstants AlphaIndexLifts[2]{alphaIndexLifts(0), alphaIndexLifts(1)};
+
+TISE_SSSE3_INLINE __m128i load(const void* bytes) { return _mm_load_si128(static_cast<const __m128i*>(bytes)); }
+
+TISE_SSSE3_INLINE __m128i lanes(std::uint16_t a, std::uint16_t b, std::uint16_t c, std::uint16_t d, std::uint16_t e,
+                                std::uint16_t f, std::uint16_t g, std::uint16_t h)
+{
+    return _mm_setr_epi16(static_cast<short>(a), static_cast<short>(b), static_cast<short>(c), static_cast<short>(d),
+                          static_cast<short>(e), static_cast<short>(f), static_cast<short>(g), static_cast<short>(h));
+}
+
+// The four colours of the colour block whose endpoints are the 16-bit words
+// `first` and first + 1 of block, as colourPalette() gives them (alpha bytes
+// clear). In 16-bit lanes (blue, green, red, alpha of two colours), each
+// channel is n / d rounded down for n = k·s + m: s is the weighted sum of the
+// endpoints' raw values (3·x0 for an endpoint, 2·x0 + x1 for a third, x0 + x1
+// for a half), m the channel's maximum (31 or 63), k 340 or 170 (510 or 255 for
+// halves) and d 124 or 126. The division is the high half of n times a
+// rounded-up reciprocal, shifted by 6: exact for every n up to 32193, the
+// largest here.
+TISE_SSSE3_INLINE __m128i paletteRegister(__m128i block, unsigned first, bool threeColours)
+{
+    const auto w = static_cast<char>(2 * first);
+    // c0 in lanes 0-3, c1 in lanes 4-7.
+    const __m128i endpoints = _mm_shuffle_epi8(block, _mm_setr_epi8(w, w + 1, w, w + 1, w, w + 1, w, w + 1, w + 2, w + 3,
+                                                                    w + 2, w + 3, w + 2, w + 3, w + 2, w + 3));
+    // Blue (bits 0-4), green (5-10) and red (11-15) to the bottom of their lanes.
+    const __m128i raw = _mm_mulhi_epu16(_mm_mullo_epi16(endpoints, lanes(2048, 32, 1, 0, 2048, 32, 1, 0)),
+                                        lanes(32, 64, 32, 0, 32, 64, 32, 0));
+    const __m128i first0 = _mm_unpacklo_epi64(raw, raw), first1 = _mm_unpackhi_epi64(raw, raw);
+    const __m128i reciprocal = lanes(33826, 33289, 33826, 0, 33826, 33289, 33826, 0);
+    const __m128i maxima = lanes(62, 63, 62, 0, 62, 63, 62, 0);
+    const __m128i n01 = _mm_add_epi16(_mm_mullo_epi16(raw, lanes(1020, 510, 1020, 0, 1020, 510, 1020, 0)), maxima);
+    __m128i n23;
+    if (threeColours) {
+        const __m128i halves = lanes(510, 255, 510, 0, 0, 0, 0, 0);
+        n23 = _mm_add_epi16(_mm_mullo_epi16(_mm_add_epi16(first0, first1), halves), lanes(62, 63, 62, 0, 0, 0, 0, 0));
+    } else {
+        n23 = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(first0, lanes(680, 340, 680, 0, 340, 170, 340, 0)),
+                                          _mm_mullo_epi16(first1, lanes(340, 170, 340, 0, 680, 340, 680, 0))),
+                            maxima);
+    }
+    const __m128i c01 = _mm_srli_epi16(_mm_mulhi_epu16(n01, reciprocal), 6);
+    const __m128i c23 = _mm_srli_epi16(_mm_mulhi_epu16(n23, reciprocal), 6);
+    return _mm_packus_epi16(c01, c23);
 }
 
 // The eight alphas of a BC3 block as bytes 0-7, computed as bc3Alphas does:
 // weighted sums n in 16-bit lanes, then round(n / d) = (2n + d) / 2d by
 // multiplying with ceil(65536 / 2d) and keeping the high half, which is exact
 // for every sum that 8-bit endpoints can give.
-TISE_SSSE3 __m128i bc3AlphaRegister(const std::uint8_t* in)
+TISE_SSSE3_INLINE __m128i bc3AlphaRegister(const std::uint8_t* in)
 {
     const __m128i a0 = _mm_set1_epi16(in[0]), a1 = _mm_set1_epi16(in[1]);
     const __m128i eight = _mm_add_epi16(_mm_mullo_epi16(a0, _mm_setr_epi16(7, 0, 6, 5, 4, 3, 2, 1)),
@@ -300,82 +378,93 @@ TISE_SSSE3 __m128i bc3AlphaRegister(const std::uint8_t* in)
     return _mm_packus_epi16(alphas, alphas);
 }
 
-// The four pixels of block row j, chosen from a palette register.
-TISE_SSSE3 __m128i colourRow(__m128i palette, std::uint32_t indices, unsigned j)
+// The sixteen alphas of a BC3 block, pixel by pixel: its 3-bit indices cut
+// out in 16-bit lanes (see AlphaIndexWindows and AlphaIndexLifts), then
+// looked up among the eight alphas.
+TISE_SSSE3_INLINE __m128i bc3Alphas16(__m128i block, const std::uint8_t* in)
 {
-    return _mm_shuffle_epi8(palette, load(ColourShuffles[(indices >> (8 * j)) & 0xFF]));
+    const __m128i low = _mm_srli_epi16(
+        _mm_mullo_epi16(_mm_shuffle_epi8(block, load(AlphaIndexWindows[0].bytes)), load(AlphaIndexLifts[0].lanes)), 13);
+    const __m128i high = _mm_srli_epi16(
+        _mm_mullo_epi16(_mm_shuffle_epi8(block, load(AlphaIndexWindows[1].bytes)), load(AlphaIndexLifts[1].lanes)), 13);
+    return _mm_shuffle_epi8(bc3AlphaRegister(in), _mm_packus_epi16(low, high));
 }
 
-// A block's rows as colours with alpha bytes clear, and alphas with only
-// the alpha bytes set (BC1: alphas zero, colours complete).
-struct Bc1Rows {
+// The sixteen alphas of a BC2 block, pixel by pixel: each 4-bit value n is n·17.
+TISE_SSSE3_INLINE __m128i bc2Alphas16(__m128i block)
+{
+    const __m128i times17 = _mm_setr_epi8(0, 17, 34, 51, 68, 85, 102, 119, -120, -103, -86, -69, -52, -35, -18, -1);
+    const __m128i lowNibbles = _mm_set1_epi8(0x0F);
+    const __m128i nibbles = _mm_unpacklo_epi8(_mm_and_si128(block, lowNibbles),
+                                              _mm_and_si128(_mm_srli_epi16(block, 4), lowNibbles));
+    return _mm_shuffle_epi8(times17, nibbles);
+}
+
+// The four pixels of block row j, chosen from a palette register.
+TISE_SSSE3_INLINE __m128i colourRow(__m128i palette, const std::uint8_t* indices, unsigned j)
+{
+    return _mm_shuffle_epi8(palette, load(ColourShuffles[indices[j]].bytes));
+}
+
+// Each format's block as a palette and, for formats with alpha, sixteen
+// alphas in pixel order.
+struct Bc1Block {
     using Format = Bc1;
-    TISE_SSSE3 static void rows(const std::uint8_t* in, __m128i colours[4], __m128i alphas[4])
+    static constexpr bool HasAlphas = false;
+    static constexpr std::size_t ColourOffset = 0;
+    __m128i palette;
+
+    TISE_SSSE3_INLINE explicit Bc1Block(const std::uint8_t* in)
     {
-        const __m128i palette = paletteRegister(bc1Palette(in));
-        const std::uint32_t indices = base::readLe32(in + 4);
-        for (unsigned j = 0; j < 4; ++j) {
-            colours[j] = colourRow(palette, indices, j);
-            alphas[j] = _mm_setzero_si128();
-        }
+        const __m128i block = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in));
+        const bool threeColours = base::readLe16(in) <= base::readLe16(in + 2);
+        // Opaque, but transparent black at index 3 of the three-colour mode.
+        const __m128i alphas = threeColours ? _mm_setr_epi32(-16777216, -16777216, -16777216, 0)
+                                            : _mm_set1_epi32(-16777216);
+        palette = _mm_or_si128(paletteRegister(block, 0, threeColours), alphas);
     }
 };
 
-struct Bc2Rows {
-    using Format = Bc2;
-    TISE_SSSE3 static void rows(const std::uint8_t* in, __m128i colours[4], __m128i alphas[4])
+template <class F>
+struct AlphaBlock {
+    using Format = F;
+    static constexpr bool HasAlphas = true;
+    static constexpr std::size_t ColourOffset = 8;
+    __m128i palette;
+    __m128i alphas;
+
+    TISE_SSSE3_INLINE explicit AlphaBlock(const std::uint8_t* in)
     {
-        // The sixteen alphas n·17, and where a row's four nibbles go.
-        const __m128i times17 = _mm_setr_epi8(0, 17, 34, 51, 68, 85, 102, 119, -120, -103, -86, -69, -52, -35, -18, -1);
-        const __m128i toAlphaBytes = _mm_setr_epi8(-128, -128, -128, 0, -128, -128, -128, 1, -128, -128, -128, 2,
-                                                   -128, -128, -128, 3);
-        const __m128i lowNibbles = _mm_set1_epi8(0x0F);
-        const __m128i palette = paletteRegister(colourPalette(base::readLe16(in + 8), base::readLe16(in + 10), false));
-        const std::uint32_t indices = base::readLe32(in + 12);
-        for (unsigned j = 0; j < 4; ++j) {
-            const __m128i packed = _mm_cvtsi32_si128(base::readLe16(in + 2 * j));
-            const __m128i nibbles = _mm_unpacklo_epi8(_mm_and_si128(packed, lowNibbles),
-                                                      _mm_and_si128(_mm_srli_epi16(packed, 4), lowNibbles));
-            colours[j] = colourRow(palette, indices, j);
-            alphas[j] = _mm_shuffle_epi8(times17, _mm_shuffle_epi8(nibbles, toAlphaBytes));
-        }
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+        palette = paletteRegister(block, 4, false);
+        if constexpr (std::is_same_v<F, Bc3>)
+            alphas = bc3Alphas16(block, in);
+        else
+            alphas = bc2Alphas16(block);
     }
 };
 
-struct Bc3Rows {
-    using Format = Bc3;
-    TISE_SSSE3 static void rows(const std::uint8_t* in, __m128i colours[4], __m128i alphas[4])
-    {
-        const __m128i alphaValues = bc3AlphaRegister(in);
-        const __m128i palette = paletteRegister(colourPalette(base::readLe16(in + 8), base::readLe16(in + 10), false));
-        const std::uint64_t alphaIndices = read48(in + 2);
-        const std::uint32_t indices = base::readLe32(in + 12);
-        for (unsigned j = 0; j < 4; ++j) {
-            const auto bits = static_cast<unsigned>(alphaIndices >> (12 * j));
-            const __m128i mask = _mm_and_si128(load(FirstAlphaShuffles[bits & 63]), load(LastAlphaShuffles[(bits >> 6) & 63]));
-            colours[j] = colourRow(palette, indices, j);
-            alphas[j] = _mm_shuffle_epi8(alphaValues, mask);
-        }
-    }
-};
+using Bc2Block = AlphaBlock<Bc2>;
+using Bc3Block = AlphaBlock<Bc3>;
 
-// Colours (alpha bytes clear) times alphas (only alpha bytes set), rounded
-// as premultiply() does, with the alphas put back.
-TISE_SSSE3 __m128i premultiplySplit(__m128i colours, __m128i alphas)
+// Row j of a block with alphas, premultiplied as premultiply() rounds. The
+// palette's alpha bytes are 255, so its alpha lanes come out as the alpha.
+TISE_SSSE3_INLINE __m128i premultipliedRow(__m128i opaquePalette, __m128i alphas, const std::uint8_t* indices, unsigned j)
 {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i lowAlphas = _mm_setr_epi8(3, -128, 3, -128, 3, -128, -128, -128, 7, -128, 7, -128, 7, -128, -128, -128);
-    const __m128i highAlphas = _mm_setr_epi8(11, -128, 11, -128, 11, -128, -128, -128, 15, -128, 15, -128, 15, -128,
-                                             -128, -128);
-    const __m128i low = premultiplyLanes(_mm_unpacklo_epi8(colours, zero), _mm_shuffle_epi8(alphas, lowAlphas));
-    const __m128i high = premultiplyLanes(_mm_unpackhi_epi8(colours, zero), _mm_shuffle_epi8(alphas, highAlphas));
-    return _mm_or_si128(_mm_packus_epi16(low, high), alphas);
+    const __m128i colours = colourRow(opaquePalette, indices, j);
+    const __m128i low = premultiplyLanes(_mm_unpacklo_epi8(colours, zero),
+                                         _mm_shuffle_epi8(alphas, load(AlphaSpreads<AlphaSpread::LowAlphaLanes>[j].bytes)));
+    const __m128i high = premultiplyLanes(_mm_unpackhi_epi8(colours, zero),
+                                          _mm_shuffle_epi8(alphas, load(AlphaSpreads<AlphaSpread::HighAlphaLanes>[j].bytes)));
+    return _mm_packus_epi16(low, high);
 }
 
-template <class Rows, bool Premultiply>
+template <class Block, bool Premultiply>
 TISE_SSSE3 void decodeSsse3(Bitmap& bitmap, const std::uint8_t* data, std::size_t pitch)
 {
-    using Format = typename Rows::Format;
+    using Format = typename Block::Format;
+    const __m128i opaque = _mm_set1_epi32(-16777216);
     const auto width = static_cast<std::uint32_t>(bitmap.width);
     const auto blockRows = (static_cast<std::uint32_t>(bitmap.height) + 3) / 4;
     for (std::uint32_t by = 0; by < blockRows; ++by) {
@@ -384,11 +473,18 @@ TISE_SSSE3 void decodeSsse3(Bitmap& bitmap, const std::uint8_t* data, std::size_
         std::uint32_t bx = 0;
         if (target.count == 4) {
             for (; bx < width / 4; ++bx, in += Format::BlockBytes) {
-                __m128i colours[4], alphas[4];
-                Rows::rows(in, colours, alphas);
+                const Block block(in);
+                const std::uint8_t* indices = in + Block::ColourOffset + 4;
                 for (unsigned j = 0; j < 4; ++j) {
-                    const __m128i row = Premultiply ? premultiplySplit(colours[j], alphas[j])
-                                                    : _mm_or_si128(colours[j], alphas[j]);
+                    __m128i row;
+                    if constexpr (!Block::HasAlphas)
+                        row = colourRow(block.palette, indices, j);
+                    else if constexpr (Premultiply)
+                        row = premultipliedRow(_mm_or_si128(block.palette, opaque), block.alphas, indices, j);
+                    else
+                        row = _mm_or_si128(colourRow(block.palette, indices, j),
+                                           _mm_shuffle_epi8(block.alphas,
+                                                            load(AlphaSpreads<AlphaSpread::AlphaBytes>[j].bytes)));
                     _mm_storeu_si128(reinterpret_cast<__m128i*>(target.rows[j] + bx * 16), row);
                 }
             }
@@ -448,9 +544,9 @@ void decodeBlocks(BlockDecoder decoder, Bitmap& bitmap, TextureFormat format, co
     if (!available(decoder))
         throw std::logic_error("block decoder not available");
 #if TISE_HAS_SSSE3_DECODER
-    using Bc1Ssse3 = Bc1Rows;
-    using Bc2Ssse3 = Bc2Rows;
-    using Bc3Ssse3 = Bc3Rows;
+    using Bc1Ssse3 = Bc1Block;
+    using Bc2Ssse3 = Bc2Block;
+    using Bc3Ssse3 = Bc3Block;
 #else
     using Bc1Ssse3 = void;
     using Bc2Ssse3 = void;

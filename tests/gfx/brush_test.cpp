@@ -132,7 +132,7 @@ TEST_F(BrushTest, CheckerboardKeepsItsSquaresInDevicePixelsWhateverTheScale)
     // and undoes the scale on the brush.
     auto checker = std::make_shared<Bitmap>();
     checker->width = checker->height = 16;
-    checker->pixels.resize(16 * 16 * 4);
+    checker->pixels.resize(16 * 16 * 4, 0);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x)
             if ((x < 8) == (y < 8))

@@ -210,8 +210,8 @@ TEST(TextureDeviceColour, PremultipliedSourceIsCopiedAndRowPaddingSkipped)
     const gfx::BitmapPtr bitmap = device.convert(2, 3, data, 11, TextureFormat::B8G8R8A8, AlphaMode::Premultiplied);
     ASSERT_EQ(bitmap->width, 2);
     ASSERT_EQ(bitmap->height, 3);
-    EXPECT_EQ(bitmap->pixels, (std::vector<std::uint8_t>{17, 18, 19, 20, 21, 22, 23, 24, 9, 10, 11, 12, 13, 14, 15,
-                                                         16, 1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(bitmap->pixels, (gfx::PixelBytes{17, 18, 19, 20, 21, 22, 23, 24, 9, 10, 11, 12, 13, 14, 15,
+                                              16, 1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
 TEST(TextureDevicePacked24, RebuildsPixelsFromThreeBytesWithOpaqueAlpha)

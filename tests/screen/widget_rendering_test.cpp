@@ -360,7 +360,7 @@ TEST_F(RenderingTest, ChangingTheTextRebuildsTheLayoutOnTheNextPaint)
                                      "states = { 'Normal' } } } } }"));
     screen::Widget& widget = *shown->view().widgetsRoot();
     const auto& art = dynamic_cast<const screen::TextArt&>(*widget.artItems().at(0));
-    const std::vector<std::uint8_t> one = shown->renderBitmap()->pixels;
+    const gfx::PixelBytes one = shown->renderBitmap()->pixels;
     ASSERT_NE(art.layout(), nullptr);
     widget.setText("two");
     EXPECT_EQ(art.layout(), nullptr);
@@ -426,7 +426,7 @@ TEST_F(RenderingTest, ARepaintMakesNoNewBrushesLayoutsOrBitmaps)
     shown->view().setEmphasisFade(0.25f);
     shown->render();
     const gfx::ResourceCounts before = gfx::resourceCounts();
-    const std::vector<std::uint8_t> first = shown->render().bitmap()->pixels;
+    const gfx::PixelBytes first = shown->render().bitmap()->pixels;
     shown->render();
     const gfx::ResourceCounts after = gfx::resourceCounts();
     EXPECT_EQ(after.brushes, before.brushes);
