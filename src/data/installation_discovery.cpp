@@ -9,6 +9,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <sys/stat.h>
+#include <utility>
 #include <unistd.h>
 
 namespace Mod {
@@ -196,23 +199,42 @@ std::string normaliseInstallFolder(std::string folder)
 std::vector<std::string> findInstallations(const DiscoveryEnvironment& environment,
                                            const std::vector<std::string>& extraFolders)
 {
-    std::vector<std::string> found;
+    struct Candidate {
+        std::string folder;
+        bool fromRegistry;
+        std::optional<std::pair<dev_t, ino_t>> identity; // of the folder, when it exists
+    };
+    std::vector<Candidate> found;
     for (const std::string& prefix : winePrefixes(environment)) {
         for (std::string& location : registryInstallLocations(prefix))
-            found.push_back(std::move(location));
+            found.push_back({std::move(location), true, {}});
     }
     if (!environment.currentDirectory.empty())
-        found.push_back(environment.currentDirectory);
-    found.insert(found.end(), extraFolders.begin(), extraFolders.end());
+        found.push_back({environment.currentDirectory, false, {}});
+    for (const std::string& folder : extraFolders)
+        found.push_back({folder, false, {}});
 
-    std::vector<std::string> folders;
-    for (std::string& folder : found) {
-        folder = normaliseInstallFolder(std::move(folder));
-        const bool seen = std::any_of(folders.begin(), folders.end(),
-                                      [&](const std::string& other) { return equalNoCase(other, folder); });
-        if (!seen)
-            folders.push_back(std::move(folder));
+    // A folder that exists is known by its file identity, whatever path
+    // reaches it: on Linux two folders can differ only in letter case. The
+    // registry's locations that name no folder compare as Windows would.
+    const auto same = [](const Candidate& a, const Candidate& b) {
+        if (a.identity && b.identity)
+            return *a.identity == *b.identity;
+        if (a.identity || b.identity)
+            return false;
+        return a.fromRegistry && b.fromRegistry ? equalNoCase(a.folder, b.folder) : a.folder == b.folder;
+    };
+    std::vector<Candidate> unique;
+    for (Candidate& candidate : found) {
+        candidate.folder = normaliseInstallFolder(std::move(candidate.folder));
+        if (struct stat info; ::stat(candidate.folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+            candidate.identity = std::pair{info.st_dev, info.st_ino};
+        if (std::none_of(unique.begin(), unique.end(), [&](const Candidate& other) { return same(other, candidate); }))
+            unique.push_back(std::move(candidate));
     }
+    std::vector<std::string> folders;
+    for (Candidate& candidate : unique)
+        folders.push_back(std::move(candidate.folder));
     return folders;
 }
 

@@ -2,8 +2,10 @@
 // Finding the game's installations: the install locations that the registry
 // holds under Software\Pellam (on Linux: the registries of Wine prefixes),
 // then the current directory, then folders the user names. Folders are
-// normalised (POSIX separators, a trailing "/") and listed once, without
-// regard to letter case, in discovery order.
+// normalised (POSIX separators, a trailing "/") and listed once, in discovery
+// order: a folder that exists once whatever path reaches it (two that differ
+// only in letter case are two), a registry location that names no folder once
+// without regard to letter case.
 
 #include <string>
 #include <vector>
@@ -30,8 +32,8 @@ std::vector<std::string> registryInstallLocations(const std::string& prefix);
 // "/" ensured at the end.
 std::string normaliseInstallFolder(std::string folder);
 
-// Every installation folder, normalised and without case-insensitive
-// duplicates: registry locations, the current directory, then extraFolders.
+// Every installation folder, normalised and each once: registry locations,
+// the current directory, then extraFolders.
 std::vector<std::string> findInstallations(const DiscoveryEnvironment& environment,
                                            const std::vector<std::string>& extraFolders);
 

@@ -76,19 +76,45 @@ TEST(InstallationDiscoveryTest, RegistryFilesWithCrLfAndUnmappedDrives)
     EXPECT_EQ(Mod::registryInstallLocations(prefix), (std::vector<std::string>{driveC + "/Games/OnC"}));
 }
 
-TEST(InstallationDiscoveryTest, FindsRegistryThenCurrentThenGivenFoldersOnce)
+TEST(InstallationDiscoveryTest, ListsEachFolderOnceByItsFileIdentity)
 {
     TempDir dir;
     const std::string prefix = makePrefix(dir, "pfx",
                                           "[Software\\\\Pellam\\\\Game] 1\n\"InstallLocation\"=\"C:\\\\Game\"\n"
-                                          "[Software\\\\Pellam\\\\Same] 1\n\"InstallLocation\"=\"C:\\\\GAME\\\\\"\n");
+                                          "[Software\\\\Pellam\\\\Same] 1\n\"InstallLocation\"=\"C:\\\\GAME\\\\\"\n"
+                                          "[Software\\\\Pellam\\\\Gone] 1\n\"InstallLocation\"=\"C:\\\\Gone\"\n"
+                                          "[Software\\\\Pellam\\\\GoneToo] 1\n\"InstallLocation\"=\"C:\\\\GONE\"\n");
     dir.write("pfx/drive_c/Game/x.module", "");
+    dir.write("mods/x.module", "");
+    dir.write("MODS/x.module", "");
+    std::filesystem::create_directory_symlink(dir / "mods", dir / "linked");
     const std::string game = std::filesystem::canonical(prefix + "/drive_c/Game").string() + "/";
-    Mod::DiscoveryEnvironment environment{dir / "home", prefix, game.substr(0, game.size() - 1)};
+    const std::string gone = std::filesystem::canonical(prefix + "/drive_c").string() + "/Gone/";
+    const std::string mods = dir / "mods/", upperMods = dir / "MODS/";
 
-    const std::vector<std::string> found = Mod::findInstallations(environment, {dir / "extra", dir / "EXTRA/", game});
-    EXPECT_EQ(found, (std::vector<std::string>{game, (dir / "extra") + "/"}))
-        << "the same folder in other letter case, or with a trailing separator, is listed once, where first found";
+    struct Case {
+        std::string what;
+        std::string winePrefix, currentDirectory;
+        std::vector<std::string> extraFolders;
+        std::vector<std::string> expected;
+    };
+    const std::vector<Case> cases{
+        {"the registry's locations: one folder in two spellings, and one that is nowhere in two spellings",
+         prefix, "", {}, {game, gone}},
+        {"the current directory again: with a trailing separator, through \"..\" and through a link", "", mods,
+         {mods, dir / "mods/../mods", dir / "linked"}, {mods}},
+        {"two real folders that differ only in letter case", "", mods, {upperMods, dir / "mods"}, {mods, upperMods}},
+        {"the registry's folder named again on the command line", prefix, "", {game.substr(0, game.size() - 1)},
+         {game, gone}},
+        {"given folders that do not exist compare as written", "", "", {dir / "none", dir / "NONE", dir / "none/"},
+         {dir / "none/", dir / "NONE/"}},
+    };
+    for (const Case& c : cases) {
+        // An empty prefix folder stands for "no Wine prefix".
+        const Mod::DiscoveryEnvironment environment{dir / "home", c.winePrefix.empty() ? dir / "noprefix" : c.winePrefix,
+                                                    c.currentDirectory};
+        EXPECT_EQ(Mod::findInstallations(environment, c.extraFolders), c.expected) << c.what;
+    }
 }
 
 TEST(InstallationDiscoveryTest, UsesWinePrefixOrHomeWineAndSteamPrefixes)
