@@ -63,8 +63,14 @@ void RootControl::setFocus(Control* control) { moveTarget(focusTarget_, control,
 
 bool RootControl::pointerMove(gfx::Point point, unsigned heldButtons)
 {
-    setHover(hitTarget(point.x, point.y));
-    if (activeDrag_ && (heldButtons & dragButtons_) == 0) {
+    // The window keeps getting moves after a press even where the pointer has
+    // left it. Those keep the hover on the dragged control until the release,
+    // so that a dragged thumb stays drawn; the release itself hits as usual,
+    // so a click released outside is no click.
+    const bool dragging = activeDrag_ && (heldButtons & dragButtons_) != 0;
+    const bool outside = point.x < 0 || point.y < 0 || point.x >= width() || point.y >= height();
+    setHover(dragging && outside ? &activeDrag_->owner() : hitTarget(point.x, point.y));
+    if (activeDrag_ && !dragging) {
         std::unique_ptr<DragHandler> finished = std::move(activeDrag_);
         finished->release();
     }

@@ -38,7 +38,9 @@ public:
     void setFocus(Control* control) override;
 
     // Input. Each returns whether the cursor should be the hand.
-    // A pointer move with the held buttons (also after every release).
+    // A pointer move with the held buttons (also after every release). While
+    // a drag lasts, a move outside the root's bounds leaves the hover on the
+    // dragged control instead of the control under the pointer.
     bool pointerMove(gfx::Point point, unsigned heldButtons);
     // A press of button 0, 1 or 2; starts a drag if the tree returns a handler
     // and none is active, then moves the focus. The cursor choice of the

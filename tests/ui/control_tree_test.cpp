@@ -176,6 +176,42 @@ TEST_F(RootTest, ClickFiresOnlyWhenReleasedOverTheOwner)
     EXPECT_EQ(row->clicks, 2);
 }
 
+TEST_F(RootTest, OutsideTheRootADragKeepsTheHoverOnItsControlAndAReleaseThereIsNoClick)
+{
+    Box* row = add(root, 0, 0, 100, 20);
+    Box* other = add(root, 0, 50, 100, 20);
+
+    struct Case {
+        const char* what;
+        std::vector<gfx::Point> path; // moves with the button held, after a press at (10, 10)
+        gfx::Point release;
+        ui::Control* hoverBeforeRelease;
+        int clicks;
+    };
+    const std::vector<Case> cases{
+        {"left the window and released there", {{10, -5}, {250, 300}}, {250, 300}, row, 0},
+        {"left the window over the row's width, released there", {{10, 400}}, {10, 400}, row, 0},
+        {"left the window and came back over another control", {{-1, 10}, {50, 60}}, {50, 60}, other, 0},
+        {"left the window and came back to release on the row", {{200, 10}, {50, 15}}, {50, 15}, row, 1},
+    };
+    for (const Case& c : cases) {
+        row->clicks = 0;
+        press(10, 10);
+        for (const gfx::Point p : c.path) {
+            move(p.x, p.y, ui::HeldLeft);
+            EXPECT_TRUE(root.isDragging()) << c.what;
+        }
+        EXPECT_EQ(root.hoverTarget(), c.hoverBeforeRelease) << c.what;
+        EXPECT_EQ(row->isHovered(), c.hoverBeforeRelease == row) << c.what;
+        move(c.release.x, c.release.y, 0);
+        EXPECT_FALSE(root.isDragging()) << c.what;
+        EXPECT_EQ(row->clicks, c.clicks) << c.what;
+        EXPECT_EQ(root.hoverTarget(), root.hitTarget(c.release.x, c.release.y)) << c.what << ": hover follows the pointer again";
+    }
+    move(250, 10);
+    EXPECT_EQ(root.hoverTarget(), &root) << "without a drag, a move outside hovers nothing";
+}
+
 TEST_F(RootTest, RightPressMakesNoHandlerButMovesTheFocus)
 {
     Box* row = add(root, 0, 0, 100, 20);

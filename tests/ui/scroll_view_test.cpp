@@ -25,6 +25,17 @@ protected:
         view->setContentSize(100, 400);
     }
     ui::ScrollBar& bar() { return view->verticalBar(); }
+    // The root drawn into a 200 × 200 image.
+    QImage render()
+    {
+        const gfx::GraphicsContext graphics;
+        QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
+        gfx::RenderTarget target(graphics, image);
+        target.beginDraw();
+        root.paint(target);
+        target.endDraw();
+        return image;
+    }
 
     CountingRoot root;
     ui::ScrollView* view = nullptr;
@@ -146,15 +157,6 @@ TEST_F(ScrollViewTest, OtherButtonsDoNotDragTheThumb)
 
 TEST_F(ScrollViewTest, BarsAreDrawnOnlyWhileThePointerIsOverTheView)
 {
-    gfx::GraphicsContext graphics;
-    const auto render = [&] {
-        QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
-        gfx::RenderTarget target(graphics, image);
-        target.beginDraw();
-        root.paint(target);
-        target.endDraw();
-        return image;
-    };
     root.pointerMove({50, 50}, 0);
     const QImage hovered = render();
     const QColor thumb = hovered.pixelColor(94, 15);
@@ -166,6 +168,24 @@ TEST_F(ScrollViewTest, BarsAreDrawnOnlyWhileThePointerIsOverTheView)
     const QImage away = render();
     EXPECT_EQ(away.pixelColor(94, 15), QColor(0, 255, 0));
     EXPECT_EQ(away.pixelColor(150, 50), QColor(255, 255, 255));
+}
+
+TEST_F(ScrollViewTest, ADraggedThumbStaysDrawnAndFollowsThePointerOutsideTheWindow)
+{
+    const float x = 94, y = 15.5f; // the thumb's centre
+    root.pointerMove({x, y}, 0);
+    root.buttonPress({x, y}, ui::LeftButton);
+    root.pointerMove({x + 150, y + 46}, ui::HeldLeft); // right of the 200 × 200 window
+    EXPECT_NEAR(bar().offset(), 200, 0.01) << "the thumb follows the pointer along its axis";
+    EXPECT_TRUE(view->isHovered());
+    const QImage dragged = render();
+    EXPECT_NEAR(dragged.pixelColor(94, 15 + 46).green(), 128, 3) << "the thumb is drawn where it went";
+    EXPECT_EQ(dragged.pixelColor(94, 15), QColor(0, 255, 0));
+
+    root.pointerMove({x + 150, y + 46}, 0); // released outside
+    EXPECT_FALSE(root.isDragging());
+    EXPECT_FALSE(view->isHovered());
+    EXPECT_EQ(render().pixelColor(94, 15 + 46), QColor(0, 255, 0)) << "after the release the pointer is away";
 }
 
 TEST_F(ScrollViewTest, PaintingIsClippedToTheView)
