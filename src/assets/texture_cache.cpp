@@ -63,7 +63,7 @@ TextureCache::Texture TextureCache::load(const std::string& normalised)
         }
         std::string text = "Invalid texture: " + normalised;
         if (!reason.empty()) {
-            base::writeDiagnostic(reason);
+            base::writeDiagnostic(path + ": " + reason);
             text += "\nReason: " + reason;
         }
         return {makePlaceholder(text), Status::Invalid, reason, path};

@@ -50,7 +50,9 @@ public:
             context_.stringTables.push_back(std::make_unique<StringTable>(disk_->open(path)));
             context_.stringTablePaths.push_back(path);
         } catch (const std::exception& error) {
-            base::writeDiagnostic(error.what());
+            // The file as the user finds it on disk, so a large mod's broken table can be told apart.
+            const std::string posix = disk_->resolver().resolve(path).value_or(toPosixSeparators(path));
+            base::writeDiagnostic(posix + ": " + error.what());
         }
     }
 

@@ -224,19 +224,21 @@ TEST_F(TextureCacheTest, AnUndecodableTextureGivesTheInvalidPlaceholderWithTheDe
 {
     struct Case {
         std::string name;
+        std::string file; // the member that failed
         std::string reason;
         int minLines, maxLines; // the name, then the reason wrapped at 256 DIPs
     };
     const std::vector<Case> cases{
-        {"tex/bad16", "Only 24bpp and 32bpp TGA files are supported", 3, 4},
-        {"tex/empty", "The parameter is incorrect.\r\n (ID3D10Device::CreateTexture2D)", 3, 4},
-        {"tex/notimage", "Unrecognised image format", 2, 3},
+        {"tex/bad16", "tex/bad16.tga", "Only 24bpp and 32bpp TGA files are supported", 3, 4},
+        {"tex/empty", "tex/empty.dds", "The parameter is incorrect.\r\n (ID3D10Device::CreateTexture2D)", 3, 4},
+        {"tex/notimage", "tex/notimage.dds", "Unrecognised image format", 2, 3},
     };
     std::vector<gfx::BitmapPtr> bitmaps;
     for (const Case& c : cases) {
         const base::DiagnosticCapture diagnostics;
         bitmaps.push_back(assets().getTexture(c.name));
-        EXPECT_EQ(diagnostics.messages(), std::vector<std::string>{c.reason}) << "the message alone";
+        EXPECT_EQ(diagnostics.messages(), std::vector<std::string>{c.file + ": " + c.reason})
+            << "the log names the file; the placeholder gives the reason alone";
         expectPlaceholder(bitmaps.back(), c.minLines, c.maxLines);
     }
     EXPECT_EQ(files->opened.back(), "tex/notimage.dds") << "an invalid .dds does not fall back to the .tga";

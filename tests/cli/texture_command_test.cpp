@@ -96,7 +96,8 @@ TEST(TextureCommand, MissingAndInvalidTexturesGivePlaceholders)
 {
     const Texture invalid = texture("Emberwake.module", "Art/UI/Textures/oldformat");
     ASSERT_EQ(invalid.exitCode, 0) << invalid.err;
-    EXPECT_EQ(invalid.err, "Only 24bpp and 32bpp TGA files are supported\n") << "the decoder's message, alone";
+    EXPECT_EQ(invalid.err, "Art/UI/Textures/oldformat.tga: Only 24bpp and 32bpp TGA files are supported\n")
+        << "the member that failed, then the decoder's message";
 
     const Texture missing = texture("Emberwake.module", "Art/UI/Textures/nothing");
     ASSERT_EQ(missing.exitCode, 0) << missing.err;

@@ -78,6 +78,7 @@ protected:
         dir.write("Base/BaseArch.sga", Mod::writeSga({{"art/basearch.txt", "base archive"}}));
         dir.write("Base/Locale/French/base.ucs", Fixtures::ucsFile({{1, "base one"}, {2, "base two"}}));
         dir.write("Base/Locale/German/base.ucs", Fixtures::ucsFile({{1, "eins"}}));
+        dir.write("Base/Locale/French/short.ucs", "");
         dir.write("Extra/Data/Art/extra.txt", "extra data");
 
         dir.write("Engine/Engine.sga", Mod::writeSga({{"art/engine.txt", "engine"}, {"art/shared.txt", "engine"}}));
@@ -117,7 +118,8 @@ TEST_F(MountModuleTest, MountsInTheGamesPriorityOrder)
     EXPECT_EQ(diagnostics.messages(),
               (std::vector<std::string>{"Could not open archive " + root + "Main\\Broken.sga (file is not an SGA)",
                                         "Could not open archive " + root + "Main\\%UNKNOWN%\\X.sga",
-                                        "UCS file too short",
+                                        root + "Main/Locale/French/bad.UCS: UCS file too short",
+                                        root + "Base/Locale/French/short.ucs: UCS file too short",
                                         "Could not open archive " + root + "Engine\\Bad.sga (file is too small)"}));
 
     auto& source = *context.source;
