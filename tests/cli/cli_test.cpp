@@ -32,11 +32,12 @@ TEST(CliTest, ModulesListsTheCurrentDirectoryAndGivenFolders)
     TempDir extra;
     extra.write("Other.module", "Name = Other\n");
     extra.write("blank.MODULE", "");
-    const auto result = cli({"modules", extra.path().string()});
+    const auto result = cli({"modules", extra.path().string(), "."});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const std::vector<std::string> all = lines(result.out);
     // The tool runs without a Wine prefix: the sample directory (the current
-    // directory) and the given folder, in that order.
+    // directory) and the given folder, in that order; "." is the current
+    // directory again.
     const std::vector<std::string> expected{
         Sample + "/\tEmberwake.module\tEmberwake: a campaign mod for Ironveil",
         Sample + "/\tIronveil.module\tIronveil: the base game",
@@ -241,7 +242,88 @@ TEST(CliTest, MountDiagnosticsGoToStderrWithoutFailing)
     const auto result = cli({"screens", "Broken.module"}, install.path().string());
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, "Only.screen\n");
-    EXPECT_EQ(result.err, "Could not open archive Broken\\Bad.sga (file is too small)\nUCS file too short\n");
+    EXPECT_EQ(result.err, "Could not open archive Broken\\Bad.sga (file is too small)\n"
+                          "Broken/Locale/English/short.ucs: UCS file too short\n")
+        << "each message names its file as it is found on disk";
+}
+
+// Qt wants a runtime folder, owned by the user and closed to others. The
+// tool makes a private one when none is given and removes it at its end.
+TEST(CliTest, RenderLeavesNoRuntimeFolderAndNoWarning)
+{
+    TempDir temporary, runtime, output;
+    std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
+    struct Case {
+        const char* what;
+        std::vector<std::string> environment;
+    };
+    const std::vector<Case> cases{
+        {"no runtime folder given", {"TMPDIR=" + temporary.path().string(), "XDG_RUNTIME_DIR"}},
+        {"a private runtime folder given",
+         {"TMPDIR=" + temporary.path().string(), "XDG_RUNTIME_DIR=" + runtime.path().string()}},
+    };
+    for (const Case& c : cases) {
+        const std::string png = output / "menu.png";
+        const auto result = runProgram("tise-cli", {"render", "Ironveil.module", "mainmenu.screen", "-o", png}, Sample,
+                                       c.environment);
+        EXPECT_EQ(result.exitCode, 0) << c.what << ": " << result.err;
+        EXPECT_EQ(result.err, "") << c.what;
+        EXPECT_TRUE(std::filesystem::is_regular_file(png)) << c.what;
+        for (const TempDir* folder : {&temporary, &runtime})
+            EXPECT_TRUE(std::filesystem::is_empty(folder->path())) << c.what << ": " << folder->path();
+    }
+}
+
+// Every file or folder that a render creates, replaces or removes, as its
+// system calls show: only the output and what is inside the private
+// temporary folder. Needs strace.
+TEST(CliTest, RenderCreatesNothingButItsOutput)
+{
+    std::string strace;
+    for (const char* folder : {"/usr/bin", "/bin", "/usr/local/bin"}) {
+        if (std::filesystem::exists(std::string(folder) + "/strace"))
+            strace = std::string(folder) + "/strace";
+    }
+    if (strace.empty())
+        GTEST_SKIP() << "strace is not installed";
+    TempDir temporary, output, traceFolder;
+    const std::string trace = traceFolder / "trace";
+    const auto result = runProgram(
+        strace,
+        {"-f", "-qq", "-o", trace, "-e",
+         "trace=open,openat,creat,mkdir,mkdirat,rename,renameat,renameat2,link,linkat,symlink,unlink,unlinkat,rmdir",
+         std::string(TISE_BIN_DIR) + "/tise-cli", "render", "Ironveil.module", "mainmenu.screen", "-o", output / "m.png"},
+        Sample, {"TMPDIR=" + temporary.path().string(), "XDG_RUNTIME_DIR"});
+    const std::vector<std::string> calls = lines(TestSupport::readFile(trace));
+    if (calls.empty())
+        GTEST_SKIP() << "strace cannot trace here: " << result.err;
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+
+    // The folder itself too: a temporary file is made there unnamed (O_TMPFILE).
+    const auto inside = [](const std::string& path, const TempDir& folder) {
+        return path == folder.path().string() || path.rfind(folder.path().string() + "/", 0) == 0;
+    };
+    int writes = 0;
+    for (const std::string& call : calls) {
+        const bool opens = call.find("open") != std::string::npos || call.find("creat(") != std::string::npos;
+        const bool writing = call.find("O_WRONLY") != std::string::npos || call.find("O_RDWR") != std::string::npos
+                             || call.find("O_CREAT") != std::string::npos || call.find("creat(") != std::string::npos;
+        if (opens && !writing)
+            continue;
+        ++writes;
+        // Every quoted path of the call, except the descriptor a temporary file is linked from.
+        for (std::size_t quote = call.find('"'); quote != std::string::npos; quote = call.find('"', quote + 1)) {
+            const std::size_t close = call.find('"', quote + 1);
+            if (close == std::string::npos)
+                break;
+            const std::string path = call.substr(quote + 1, close - quote - 1);
+            quote = close;
+            if (path.rfind("/proc/self/fd/", 0) != 0) {
+                EXPECT_TRUE(inside(path, output) || inside(path, temporary)) << call;
+            }
+        }
+    }
+    EXPECT_GT(writes, 0) << "the output itself was written";
 }
 
 TEST(CliTest, SgaPackListAndCatRoundTrip)

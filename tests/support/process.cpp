@@ -2,6 +2,7 @@
 
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
@@ -12,19 +13,27 @@
 namespace TestSupport {
 
 ProcessResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& workingDirectory)
+                         const std::string& workingDirectory, const std::vector<std::string>& changes)
 {
     const TempDir capture;
     const std::string outPath = capture / "out", errPath = capture / "err";
-    const std::string binary = std::string(TISE_BIN_DIR) + "/" + program;
+    const std::string binary = program.front() == '/' ? program : std::string(TISE_BIN_DIR) + "/" + program;
     const std::string home = capture / "home";
     std::filesystem::create_directory(home);
+    const auto nameOf = [](std::string_view variable) { return variable.substr(0, variable.find('=')); };
+    const auto changed = [&](std::string_view name) {
+        return std::any_of(changes.begin(), changes.end(), [&](const std::string& c) { return nameOf(c) == name; });
+    };
     std::vector<std::string> environment{"HOME=" + home};
     for (char** entry = environ; *entry; ++entry) {
         const std::string_view variable = *entry;
-        const std::string_view name = variable.substr(0, variable.find('='));
-        if (name != "HOME" && name != "WINEPREFIX" && name != "DISPLAY" && name != "WAYLAND_DISPLAY")
+        const std::string_view name = nameOf(variable);
+        if (name != "HOME" && name != "WINEPREFIX" && name != "DISPLAY" && name != "WAYLAND_DISPLAY" && !changed(name))
             environment.emplace_back(variable);
+    }
+    for (const std::string& change : changes) {
+        if (change.find('=') != std::string::npos)
+            environment.push_back(change);
     }
     std::vector<char*> envp;
     for (std::string& variable : environment)

@@ -4,6 +4,8 @@
 // window, and takes screenshots (the last kept as build/tise-smoke.png). Each
 // wait gives up after 15 seconds at most.
 
+#include "support/temp_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -104,8 +106,8 @@ TEST(TiseSmokeTest, ShowsTheModuleListAndOpensAModuleUnderXvfb)
     ASSERT_GT(got, 0);
     const std::string display = ":" + std::to_string(std::atoi(number.data()));
 
-    const std::string runtime = "/tmp/tise-runtime-" + std::to_string(::getuid());
-    std::filesystem::create_directories(runtime);
+    const TestSupport::TempDir runtimeFolder; // private, as Qt wants its runtime folder
+    const std::string runtime = runtimeFolder.path().string();
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
     Child tise;
     tise.start({std::string(TISE_BIN_DIR) + "/tise"},
