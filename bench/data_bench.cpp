@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
@@ -82,35 +83,33 @@ void BM_MountModule20Archives(benchmark::State& state)
 }
 BENCHMARK(BM_MountModule20Archives)->Arg(500)->Arg(MembersPerArchive)->Unit(benchmark::kMicrosecond);
 
-// The floor for mounting: opening and mapping the same 20 files, and with
-// touch set, reading the two bytes of each that any reader must: the header
-// and the end of the table of contents, where the folder names are.
-void openAndMapArchives(benchmark::State& state, bool touch)
+// The floor for mounting: opening and mapping the same 20 files and reading
+// every byte of their headers and tables of contents (folder and file
+// records, names), the least any reader of the archives must do.
+void BM_MapAndReadTables20Archives(benchmark::State& state)
 {
     LargeInstallation& installation = largeInstallation();
     for (auto _ : state) {
+        std::uint32_t sum = 0;
         for (const std::string& path : installation.archives) {
             const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
             struct stat info;
             ::fstat(fd, &info);
-            void* view = ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
-            if (touch) {
-                const auto* bytes = static_cast<const unsigned char*>(view);
-                std::uint32_t tocLength;
-                std::memcpy(&tocLength, bytes + 172, 4);
-                benchmark::DoNotOptimize(bytes[180 + tocLength - 1]);
-            }
-            benchmark::DoNotOptimize(view);
-            ::munmap(view, static_cast<std::size_t>(info.st_size));
+            const auto size = static_cast<std::size_t>(info.st_size);
+            void* view = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+            const auto* bytes = static_cast<const unsigned char*>(view);
+            std::uint32_t tocLength;
+            std::memcpy(&tocLength, bytes + 172, 4);
+            const std::size_t end = std::min<std::size_t>(size, 180 + std::size_t{tocLength});
+            for (std::size_t i = 0; i < end; ++i)
+                sum += bytes[i];
+            ::munmap(view, size);
             ::close(fd);
         }
+        benchmark::DoNotOptimize(sum);
     }
 }
-
-void BM_OpenAndMap20Archives(benchmark::State& state) { openAndMapArchives(state, false); }
-void BM_OpenMapAndRead20Archives(benchmark::State& state) { openAndMapArchives(state, true); }
-BENCHMARK(BM_OpenAndMap20Archives)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_OpenMapAndRead20Archives)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MapAndReadTables20Archives)->Unit(benchmark::kMicrosecond);
 
 struct MemberArchive {
     MemberArchive()
