@@ -29,12 +29,7 @@ protected:
     QImage render()
     {
         const gfx::GraphicsContext graphics;
-        QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
-        gfx::RenderTarget target(graphics, image);
-        target.beginDraw();
-        root.paint(target);
-        target.endDraw();
-        return image;
+        return paintedImage(graphics, root, 200, 200);
     }
 
     CountingRoot root;

@@ -67,15 +67,7 @@ protected:
         return gfx::TextLayout(graphics, text, format, none, none).metrics().height;
     }
 
-    QImage render()
-    {
-        QImage image(400, 300, QImage::Format_ARGB32_Premultiplied);
-        gfx::RenderTarget target(graphics, image);
-        target.beginDraw();
-        root.paint(target);
-        target.endDraw();
-        return image;
-    }
+    QImage render() { return paintedImage(graphics, root, 400, 300); }
 
     // The centre of a row in root coordinates (the selector sits at the origin).
     gfx::Point centreOf(const ui::SelectorRow& row)

@@ -3,14 +3,28 @@
 // records clicks, drags and wheel movement, and a root that counts repaints.
 
 #include "gfx/brush.h"
+#include "gfx/graphics_context.h"
 #include "gfx/render_target.h"
 #include "ui/drag_handler.h"
 #include "ui/root_control.h"
+
+#include <QImage>
 
 #include <memory>
 #include <vector>
 
 namespace UiTest {
+
+// The control painted into a new width × height image.
+inline QImage paintedImage(const gfx::GraphicsContext& graphics, ui::Control& control, int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    gfx::RenderTarget target(graphics, image);
+    target.beginDraw();
+    control.paint(target);
+    target.endDraw();
+    return image;
+}
 
 // A solid rectangle; a left press gives a click handler, a middle press a
 // drag recorder. Paints itself in its colour.
