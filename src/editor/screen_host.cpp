@@ -83,6 +83,8 @@ void ScreenHost::paint(gfx::RenderTarget& target)
                       gfx::BitmapInterpolationMode::Linear);
 }
 
+ui::HitResult ScreenHost::hitTest(float x, float y) { return solidHitTest(x, y); }
+
 std::unique_ptr<ui::DragHandler> ScreenHost::press(float x, float y, ui::MouseButton button)
 {
     if (handleInspectionPress(*this, x, y, button))

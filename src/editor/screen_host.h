@@ -71,6 +71,8 @@ public:
     // The view fills the host, or stands letterboxed at the preview size.
     void layout() override;
     void paint(gfx::RenderTarget& target) override;
+    // Hit anywhere in the host, letterbox included.
+    ui::HitResult hitTest(float x, float y) override;
     // Ctrl+left picks a widget, the right button opens the view menu;
     // anything else goes to the view.
     std::unique_ptr<ui::DragHandler> press(float x, float y, ui::MouseButton button) override;
