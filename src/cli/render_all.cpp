@@ -1,5 +1,6 @@
 #include "cli/render_all.h"
 
+#include "base/diagnostic_log.h"
 #include "cli/bitmap_png.h"
 #include "cli/gui_session.h"
 #include "cli/screen_arguments.h"
@@ -36,7 +37,8 @@ std::string stemOf(const std::string& screenName)
 class Progress {
 public:
     explicit Progress(std::size_t total) : total_(total), shown_(isatty(STDERR_FILENO) == 1) {}
-    ~Progress()
+    ~Progress() { clear(); }
+    void clear()
     {
         if (shown_)
             std::cerr << "\r\x1b[K" << std::flush;
@@ -108,14 +110,23 @@ int renderAll(const Arguments& args, std::ostream& out)
         for (std::size_t i = 0; i < screens.size(); ++i) {
             progress.at(i, screens[i]);
             std::string failure;
-            try {
-                renderScreen(graphics, module, screens[i], targets);
-            } catch (const std::exception& error) {
-                failure = error.what();
-                failure = failure.empty() ? "unknown error" : failure;
+            std::vector<std::string> diagnostics;
+            {
+                // Held back while the progress line stands, so it does not run into them.
+                const base::DiagnosticCapture capture;
+                try {
+                    renderScreen(graphics, module, screens[i], targets);
+                } catch (const std::exception& error) {
+                    failure = error.what();
+                    failure = failure.empty() ? "unknown error" : failure;
+                }
+                diagnostics = capture.messages();
             }
+            progress.clear();
+            for (const std::string& message : diagnostics)
+                base::writeDiagnostic(message);
             out << displayField(screens[i]) << (failure.empty() ? ": ok" : ": error: " + oneLine(displayText(failure)))
-                << '\n';
+                << std::endl; // before the next progress line
             errors += failure.empty() ? 0 : 1;
         }
     }
