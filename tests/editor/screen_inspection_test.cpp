@@ -377,3 +377,60 @@ TEST(ViewMenu, OffersFitTheSizesAndReloadAndCarriesThemOut)
 }
 
 } // namespace
+
+namespace {
+
+// Two siblings over the same square, the later one in front; a child over
+// the left half of the front one.
+const char* const Stacked = R"(
+    Screen = { Widgets = { name = 'Root', Children = {
+        { name = 'under', position = { 0.25, 0.25 }, size = { 0.5, 0.5 },
+          Presentation = { Art = { { type = 'Rectangle', colour = 'red', states = { 'Normal' } } } } },
+        { name = 'over', position = { 0.25, 0.25 }, size = { 0.5, 0.5 },
+          Presentation = { Art = { { type = 'Rectangle', colour = 'blue', states = { 'Normal' } } } },
+          Children = { { name = 'child', size = { 0.25, 0.5 },
+                         Presentation = { Art = { { type = 'Rectangle', colour = 'red', states = { 'Normal' } } } } } } },
+    } } })";
+
+TEST(Picking, FindsTheUpperWidgetAsHoveringDoesAndTheScreenItemOnNone)
+{
+    const FitAgain fit;
+    ScreenTest::TestModule module;
+    module.writeScreen("stacked.screen", Stacked);
+    editor::ScreenHost host(module.graphics, module.context(), ScreenTest::TestModule::screenPath("stacked.screen"));
+    host.setBounds(0, 0, 400, 400);
+    screen::ScreenView& view = host.view();
+    struct Case {
+        float x, y;
+        const char* widget; // null: none
+    };
+    const auto check = [&](const std::vector<Case>& cases, const std::string& when) {
+        for (const Case& c : cases) {
+            const screen::Widget* picked = editor::pickWidget(host, c.x, c.y);
+            EXPECT_EQ(picked, c.widget ? view.findWidget(c.widget) : nullptr)
+                << when << " at " << c.x << ", " << c.y << ": " << (picked ? picked->name() : "none");
+        }
+    };
+    check({{250, 200, "over"}, {150, 200, "child"}, {50, 50, nullptr}}, "all shown");
+    view.findWidget("over")->setVisible(false);
+    check({{250, 200, "under"}, {150, 200, "under"}}, "the upper one hidden");
+
+    // Selecting in the panel: the item, its ancestors open; none: the screen item.
+    editor::WidgetTreePanel& panel = *host.panel();
+    panel.tree().collapseAll();
+    editor::selectInPanel(host, view.findWidget("child"));
+    EXPECT_EQ(panel.tree().currentItem(), panel.itemOf(view.findWidget("child")));
+    EXPECT_TRUE(panel.itemOf(view.findWidget("over"))->isExpanded());
+    EXPECT_EQ(view.emphasizedWidget(), view.findWidget("child"));
+    editor::selectInPanel(host, nullptr);
+    EXPECT_EQ(panel.tree().currentItem(), panel.tree().topLevelItem(0));
+    EXPECT_EQ(view.emphasizedWidget(), nullptr);
+
+    // In a letterboxed preview the point is mapped through the scale.
+    host.setPreviewSize({800, 600});
+    const editor::PreviewPlacement& at = host.frame().placement();
+    check({{at.x + 500 * at.scale, at.y + 300 * at.scale, "under"}, {at.x + 10 * at.scale, at.y - 5, nullptr}},
+          "at 800 x 600");
+}
+
+} // namespace
