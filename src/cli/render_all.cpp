@@ -6,6 +6,7 @@
 #include "cli/screen_arguments.h"
 #include "data/folder_entries.h"
 #include "data/mount_module.h"
+#include "data/text_compare.h"
 #include "gfx/graphics_context.h"
 #include "screen/offscreen_screen.h"
 #include "screen/screen_view.h"
@@ -26,9 +27,7 @@ namespace {
 std::string stemOf(const std::string& screenName)
 {
     constexpr std::string_view Extension = ".screen";
-    if (screenName.size() >= Extension.size() &&
-        std::equal(Extension.begin(), Extension.end(), screenName.end() - static_cast<std::ptrdiff_t>(Extension.size()),
-                   [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); }))
+    if (Mod::endsWithNoCase(screenName, Extension))
         return screenName.substr(0, screenName.size() - Extension.size());
     return screenName;
 }

@@ -78,7 +78,9 @@ void ScreenHost::paint(gfx::RenderTarget& target)
         target.drawRenderTarget(*picture_);
         return;
     }
-    target.fillRectangle({0, 0, width(), height()}, gfx::SolidColorBrush({0.5f, 0.5f, 0.5f, 1.0f}));
+    if (!ground_)
+        ground_ = std::make_unique<gfx::SolidColorBrush>(gfx::Color{0.5f, 0.5f, 0.5f, 1.0f});
+    target.fillRectangle({0, 0, width(), height()}, *ground_);
     target.drawBitmap(*picture_->bitmap(), {at.x, at.y, at.x + w * at.scale, at.y + h * at.scale}, 1.0f,
                       gfx::BitmapInterpolationMode::Linear);
 }

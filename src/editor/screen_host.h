@@ -25,6 +25,7 @@ class QWidget;
 namespace gfx {
 class BitmapRenderTarget;
 class GraphicsContext;
+class SolidColorBrush;
 } // namespace gfx
 namespace Mod {
 struct ModContext;
@@ -91,6 +92,7 @@ private:
     WidgetTreePanel* panel_ = nullptr; // owned
     screen::Widget* selectedWidget_ = nullptr;
     std::unique_ptr<gfx::BitmapRenderTarget> picture_; // made again when the size changes
+    std::unique_ptr<gfx::SolidColorBrush> ground_;     // the letterbox's grey, made on first use
 };
 
 } // namespace editor
