@@ -192,8 +192,9 @@ TEST(TreeResolved, SaysWhatStylesTexturesColoursAndFontsResolvedTo)
     EXPECT_FALSE(before["art"].toArray()[0].toObject().contains("textureStatus"));
     // Every documented field keeps its value.
     for (const QString& key : before.keys()) {
-        if (key != "art" && key != "children")
+        if (key != "art" && key != "children") {
             EXPECT_EQ(before[key], missing[key]) << key.toStdString();
+        }
     }
 }
 

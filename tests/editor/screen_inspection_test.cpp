@@ -50,6 +50,22 @@ struct FitAgain {
     ~FitAgain() { editor::setRunPreviewSize({}); }
 };
 
+// A screen written here, shown by a host of its own of the given size.
+struct HostedScreen {
+    HostedScreen(const char* lua, float width, float height)
+    {
+        rewrite(lua);
+        host = std::make_unique<editor::ScreenHost>(module.graphics, module.context(),
+                                                    ScreenTest::TestModule::screenPath("shown.screen"));
+        host->setBounds(0, 0, width, height);
+    }
+    void rewrite(const char* lua) { module.writeScreen("shown.screen", lua); }
+
+    const FitAgain fit;
+    ScreenTest::TestModule module;
+    std::unique_ptr<editor::ScreenHost> host;
+};
+
 // Where a point of the host's view (in the view's DIPs) is in the window.
 QPoint windowPointOf(const editor::ScreenHost& host, float viewX, float viewY)
 {
@@ -260,11 +276,8 @@ const char* const Caption = R"(
 
 TEST(PreviewSizes, EachGivesAViewOfExactlyThatAspectAndThatSizesFontScale)
 {
-    const FitAgain fit;
-    ScreenTest::TestModule module;
-    module.writeScreen("caption.screen", Caption);
-    editor::ScreenHost host(module.graphics, module.context(), ScreenTest::TestModule::screenPath("caption.screen"));
-    host.setBounds(0, 0, 900, 600);
+    HostedScreen shown(Caption, 900, 600);
+    editor::ScreenHost& host = *shown.host;
     const screen::Widget& caption = *host.view().findWidget("Caption");
 
     ASSERT_EQ(editor::previewSizes().size(), 8u);
@@ -290,7 +303,7 @@ TEST(PreviewSizes, EachGivesAViewOfExactlyThatAspectAndThatSizesFontScale)
         EXPECT_NEAR(report.art[0].fontSize, expected, 1e-3) << what;
 
         // Drawn, the text is laid out across half of the chosen width, not of the shown one.
-        gfx::BitmapRenderTarget target(module.graphics, 900, 600);
+        gfx::BitmapRenderTarget target(shown.module.graphics, 900, 600);
         target.beginDraw();
         target.setTransform(gfx::Matrix::identity());
         host.paint(target);
@@ -324,11 +337,8 @@ const QAction* actionNamed(const QMenu& menu, const QString& text)
 
 TEST(ViewMenu, OffersFitTheSizesAndReloadAndCarriesThemOut)
 {
-    const FitAgain fit;
-    ScreenTest::TestModule module;
-    module.writeScreen("grow.screen", Before);
-    editor::ScreenHost host(module.graphics, module.context(), ScreenTest::TestModule::screenPath("grow.screen"));
-    host.setBounds(0, 0, 640, 480);
+    HostedScreen shown(Before, 640, 480);
+    editor::ScreenHost& host = *shown.host;
 
     std::unique_ptr<QMenu> menu = editor::makeViewMenu(host);
     EXPECT_EQ(actionTexts(*menu), (std::vector<QString>{"Fit window", "800 \u00d7 600", "1024 \u00d7 768",
@@ -346,7 +356,7 @@ TEST(ViewMenu, OffersFitTheSizesAndReloadAndCarriesThemOut)
     EXPECT_FALSE(menu->actions()[0]->isChecked());
 
     // Reload reads the file again and lists the new widgets; the size stays.
-    module.writeScreen("grow.screen", After);
+    shown.rewrite(After);
     editor::choose(host, *actionNamed(*menu, "Reload"));
     EXPECT_NE(host.view().findWidget("second"), nullptr);
     ASSERT_NE(host.panel(), nullptr);
@@ -354,10 +364,10 @@ TEST(ViewMenu, OffersFitTheSizesAndReloadAndCarriesThemOut)
     EXPECT_EQ(host.view().width(), 1366);
 
     // A file that no longer loads leaves the shown view as it was.
-    module.writeScreen("grow.screen", "Screen = {");
-    screen::ScreenView* shown = &host.view();
+    shown.rewrite("Screen = {");
+    const screen::ScreenView* before = &host.view();
     EXPECT_THROW(editor::choose(host, *actionNamed(*menu, "Reload")), std::runtime_error);
-    EXPECT_EQ(&host.view(), shown);
+    EXPECT_EQ(&host.view(), before);
     EXPECT_NE(host.panel()->itemOf(host.view().findWidget("second")), nullptr);
 
     editor::choose(host, *actionNamed(*menu, "Fit window"));
@@ -394,11 +404,8 @@ const char* const Stacked = R"(
 
 TEST(Picking, FindsTheUpperWidgetAsHoveringDoesAndTheScreenItemOnNone)
 {
-    const FitAgain fit;
-    ScreenTest::TestModule module;
-    module.writeScreen("stacked.screen", Stacked);
-    editor::ScreenHost host(module.graphics, module.context(), ScreenTest::TestModule::screenPath("stacked.screen"));
-    host.setBounds(0, 0, 400, 400);
+    HostedScreen shown(Stacked, 400, 400);
+    editor::ScreenHost& host = *shown.host;
     screen::ScreenView& view = host.view();
     struct Case {
         float x, y;
