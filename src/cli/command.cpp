@@ -19,6 +19,15 @@ std::string Arguments::option(const std::string& name, bool required, const std:
     return fallback;
 }
 
+std::vector<std::string> Arguments::optionValues(const std::string& name) const
+{
+    std::vector<std::string> values;
+    for (const auto& [option, value] : optionList)
+        if (option == name)
+            values.push_back(value);
+    return values;
+}
+
 const std::vector<Command>& commands()
 {
     static const std::vector<Command> list = [] {
@@ -46,6 +55,7 @@ Arguments parseArguments(const Command& command, const std::vector<std::string>&
             if (i + 1 == args.size())
                 throw UsageError("option " + arg + " needs a value");
             parsed.options[arg] = args[++i];
+            parsed.optionList.emplace_back(arg, args[i]);
         } else if (command.flagOptions.count(arg)) {
             parsed.flags.insert(arg);
         } else {

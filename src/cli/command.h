@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace cli {
@@ -21,12 +22,15 @@ public:
 
 struct Arguments {
     std::vector<std::string> positional;
-    std::map<std::string, std::string> options; // "-o" -> value
+    std::map<std::string, std::string> options; // "-o" -> value (the last one given)
+    std::vector<std::pair<std::string, std::string>> optionList; // every value option, in order
     std::set<std::string> flags;                // "--store"
 
     bool has(const std::string& flag) const { return flags.count(flag) != 0; }
     // The option's value; throws UsageError when it is required and missing.
     std::string option(const std::string& name, bool required = false, const std::string& fallback = {}) const;
+    // Every value given for a repeatable option, in order.
+    std::vector<std::string> optionValues(const std::string& name) const;
 };
 
 struct Command {

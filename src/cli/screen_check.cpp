@@ -10,6 +10,7 @@
 #include "screen/text_art.h"
 #include "screen/texture_art.h"
 #include "screen/widget.h"
+#include "screen/widget_report.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -23,15 +24,6 @@ namespace cli {
 namespace {
 
 std::string quoted(const std::string& game) { return "\"" + displayText(game) + "\""; }
-
-// "a, b or c"
-std::string alternatives(const std::vector<std::string>& items)
-{
-    std::string out;
-    for (std::size_t i = 0; i < items.size(); ++i)
-        out += (i == 0 ? "" : i + 1 == items.size() ? " or " : ", ") + displayText(items[i]);
-    return out;
-}
 
 class Checker {
 public:
@@ -95,8 +87,7 @@ private:
             const auto& resolved = view_.assets().textures().resolve(name);
             using Status = assets::TextureCache::Status;
             if (resolved.status == Status::Missing)
-                warn("missing texture " + quoted(name) + ": no file " +
-                     alternatives(assets::TextureCache::candidates(assets::TextureCache::normalise(name))));
+                warn("missing texture " + quoted(name) + ": " + displayText(screen::missingTextureReason(name)));
             else if (resolved.status == Status::Invalid)
                 warn("invalid texture " + quoted(name) + ": " + displayText(resolved.path) + ": " +
                      displayText(resolved.reason));

@@ -4,6 +4,8 @@
 
 #include "cli/bitmap_png.h"
 #include "cli/gui_session.h"
+#include "cli/render_all.h"
+#include "cli/screen_arguments.h"
 #include "cli/screen_check.h"
 #include "cli/screen_json.h"
 #include "data/folder_entries.h"
@@ -21,33 +23,6 @@
 namespace cli {
 
 namespace {
-
-// A screen as the user names it: a file name of the screen list, or a path
-// of the mounted file system.
-std::string screenPath(const std::string& screen)
-{
-    if (screen.find_first_of("\\/") != std::string::npos)
-        return screen;
-    return std::string(Mod::ScreensFolder) + screen;
-}
-
-struct Size {
-    int width = 1024;
-    int height = 768;
-};
-
-Size parseSize(const std::string& text)
-{
-    Size size;
-    const std::size_t x = text.find('x');
-    const char* end = text.data() + text.size();
-    const auto w = std::from_chars(text.data(), text.data() + (x == std::string::npos ? 0 : x), size.width);
-    const auto h = x == std::string::npos ? w : std::from_chars(text.data() + x + 1, end, size.height);
-    if (x == std::string::npos || w.ec != std::errc() || w.ptr != text.data() + x || h.ec != std::errc() ||
-        h.ptr != end || size.width < 1 || size.height < 1 || size.width > 16384 || size.height > 16384)
-        throw UsageError("--size takes WIDTHxHEIGHT, each from 1 to 16384: " + text);
-    return size;
-}
 
 float parseFade(const std::string& text)
 {
@@ -91,13 +66,20 @@ int tree(const Arguments& args, std::ostream& out)
     Mod::MountModule(module, args.positional[0]);
     const GuiSession gui;
     const gfx::GraphicsContext graphics;
-    const screen::ScreenView view(graphics, module, screenPath(args.positional[1]));
-    writeScreenJson(view, out);
+    screen::ScreenView view(graphics, module, screenPath(args.positional[1]));
+    // Resolved font sizes are those of render's default size.
+    const Size size;
+    view.setBounds(0, 0, static_cast<float>(size.width), static_cast<float>(size.height));
+    writeScreenJson(view, out, args.has("--resolved"));
     return 0;
 }
 
-int render(const Arguments& args, std::ostream&)
+int render(const Arguments& args, std::ostream& out)
 {
+    if (args.has("--all"))
+        return renderAll(args, out);
+    if (args.positional.size() != 2)
+        throw UsageError("missing argument");
     const std::string output = args.option("-o", true);
     const Size size = args.options.count("--size") ? parseSize(args.option("--size")) : Size{};
     const float fade = args.options.count("--fade") ? parseFade(args.option("--fade")) : 0.25f;
@@ -144,9 +126,11 @@ int check(const Arguments& args, std::ostream& out)
 
 void addScreenCommands(std::vector<Command>& list)
 {
-    list.push_back({"tree", "MODULE SCREEN", 2, 2, {}, {}, tree});
-    list.push_back({"render", "MODULE SCREEN -o OUT.png [--size WxH] [--hover NAME] [--emphasize NAME] [--fade F]", 2,
-                    2, {"-o", "--size", "--hover", "--emphasize", "--fade"}, {}, render});
+    list.push_back({"tree", "MODULE SCREEN [--resolved]", 2, 2, {}, {"--resolved"}, tree});
+    list.push_back({"render",
+                    "MODULE SCREEN -o OUT.png [--size WxH] [--hover NAME] [--emphasize NAME] [--fade F]"
+                    " | MODULE --all -o FOLDER [--size WxH]...",
+                    1, 2, {"-o", "--size", "--hover", "--emphasize", "--fade"}, {"--all"}, render});
     list.push_back({"check", "MODULE [SCREEN...]", 1, SIZE_MAX, {}, {}, check});
 }
 

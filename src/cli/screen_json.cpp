@@ -9,6 +9,8 @@
 #include "screen/text_art.h"
 #include "screen/texture_art.h"
 #include "screen/widget.h"
+#include "screen/widget_report.h"
+#include "data/ansi_text.h"
 
 #include <optional>
 #include <string>
@@ -37,9 +39,47 @@ std::string colour(const screen::ColourValue& c)
 
 std::string point(const gfx::Point& p) { return "[" + jsonNumber(p.x) + ", " + jsonNumber(p.y) + "]"; }
 
+const char* statusName(assets::TextureCache::Status status)
+{
+    switch (status) {
+    case assets::TextureCache::Status::Missing: return "missing";
+    case assets::TextureCache::Status::Invalid: return "invalid";
+    case assets::TextureCache::Status::Ok: break;
+    }
+    return "ok";
+}
+
+// The fields of --resolved after a widget's documented ones.
+std::string resolvedWidgetFields(const screen::WidgetReport& r, const std::string& in)
+{
+    const screen::StyleReference& style = r.style;
+    std::string out = in + "\"style\": ";
+    out += style.sheet || style.name ? "[" + text(style.sheet) + ", " + text(style.name) + "]" : "null";
+    out += ", \"styleFound\": " + boolean(style.found) + ",\n";
+    out += in + "\"localisedText\": " +
+           (r.localisedText ? jsonString(Mod::utf16ToUtf8(*r.localisedText)) : std::string("null")) + ",\n";
+    return out;
+}
+
+// The fields of --resolved after an art item's documented ones.
+std::string resolvedArtFields(const screen::ArtReport& r)
+{
+    std::string out;
+    if (r.texture)
+        out += ", \"textureStatus\": \"" + std::string(statusName(r.textureStatus)) +
+               "\", \"textureReason\": " + text(r.textureReason);
+    for (const screen::NamedColour& colour : r.colours)
+        if (colour.value.key)
+            out += ", \"" + std::string(colour.property) + "Key\": " + text(*colour.value.key);
+    if (r.fontname)
+        out += ", \"typeface\": " + jsonString(Mod::utf16ToUtf8(r.typeface)) +
+               ", \"fontSize\": " + jsonNumber(r.fontSize);
+    return out;
+}
+
 class Writer {
 public:
-    explicit Writer(std::ostream& out) : out_(out) {}
+    Writer(std::ostream& out, bool resolved) : out_(out), resolved_(resolved) {}
 
     void widget(const screen::Widget* w, int depth)
     {
@@ -48,6 +88,9 @@ public:
             return;
         }
         const std::string in(2 * depth + 2, ' ');
+        std::optional<screen::WidgetReport> report;
+        if (resolved_)
+            report = screen::reportWidget(*w);
         out_ << "{\n"
              << in << "\"kind\": \"" << w->kindName() << "\",\n"
              << in << "\"type\": " << text(w->typeName()) << ",\n"
@@ -57,12 +100,13 @@ public:
              << in << "\"visible\": " << boolean(w->visible()) << ",\n"
              << in << "\"tooltip\": " << (w->tooltipWidget() ? text(w->tooltipWidget()->name()) : "null") << ",\n"
              << in << "\"bounds\": " << bounds(w->bounds()) << ",\n"
-             << in << "\"art\": [";
+             << (report ? resolvedWidgetFields(*report, in) : std::string()) << in << "\"art\": [";
         // Built from the last element to the first: reversed, they are in Lua order.
         const auto& art = w->artItems();
-        for (auto i = art.rbegin(); i != art.rend(); ++i) {
+        std::size_t index = 0;
+        for (auto i = art.rbegin(); i != art.rend(); ++i, ++index) {
             out_ << (i == art.rbegin() ? "\n" : ",\n") << in << "  ";
-            artItem(**i, in + "  ");
+            artItem(**i, in + "  ", report ? &report->art[index] : nullptr);
         }
         out_ << (art.empty() ? "" : "\n" + in) << "],\n" << in << "\"children\": [";
         const auto& children = w->children();
@@ -74,7 +118,7 @@ public:
     }
 
 private:
-    void artItem(const screen::ArtItem& a, const std::string& in)
+    void artItem(const screen::ArtItem& a, const std::string& in, const screen::ArtReport* report)
     {
         out_ << "{\"kind\": \"" << a.kindName() << "\", \"id\": " << a.id() << ", \"states\": [";
         const char* separator = "";
@@ -107,17 +151,20 @@ private:
             const auto& p = f->properties();
             out_ << ", \"swf\": " << text(p.swf) << ", \"alpha\": " << jsonNumber(p.alpha);
         }
+        if (report)
+            out_ << resolvedArtFields(*report);
         out_ << "}";
     }
 
     std::ostream& out_;
+    bool resolved_;
 };
 
 } // namespace
 
-void writeScreenJson(const screen::ScreenView& view, std::ostream& out)
+void writeScreenJson(const screen::ScreenView& view, std::ostream& out, bool resolved)
 {
-    Writer writer(out);
+    Writer writer(out, resolved);
     out << "{\n  \"screen\": " << text(view.path()) << ",\n  \"tooltipRoot\": ";
     writer.widget(view.tooltipRoot(), 1);
     out << ",\n  \"widgetsRoot\": ";

@@ -1,8 +1,14 @@
 #include "editor/screen_host.h"
 
+#include "data/text_compare.h"
+#include "editor/preview_frame.h"
+#include "editor/screen_inspection.h"
 #include "editor/widget_tree_panel.h"
 #include "gfx/bitmap_render_target.h"
+#include "gfx/brush.h"
 #include "screen/screen_view.h"
+#include "ui/drag_handler.h"
+#include "ui/selector.h"
 
 #include <cmath>
 #include <utility>
@@ -11,9 +17,11 @@ namespace editor {
 
 ScreenHost::ScreenHost(const gfx::GraphicsContext& graphics, const Mod::ModContext& module, const std::string& path,
                        QWidget* panelOwner)
-    : graphics_(&graphics)
+    : graphics_(&graphics), module_(&module), path_(path), panelOwner_(panelOwner)
 {
-    view_ = static_cast<screen::ScreenView*>(addChild(std::make_unique<screen::ScreenView>(graphics, module, path)));
+    frame_ = static_cast<PreviewFrame*>(addChild(std::make_unique<PreviewFrame>()));
+    view_ = static_cast<screen::ScreenView*>(
+        frame_->addChild(std::make_unique<screen::ScreenView>(graphics, module, path)));
     const std::size_t slash = path.find_last_of("\\/");
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     try {
@@ -41,23 +49,62 @@ void ScreenHost::panelGone(const WidgetTreePanel* panel)
 
 void ScreenHost::layout()
 {
-    view_->setBounds(0, 0, width(), height());
+    frame_->place(placePreview(runPreviewSize(), width(), height()));
     invalidate();
+}
+
+void ScreenHost::setPreviewSize(PreviewSize size)
+{
+    setRunPreviewSize(size);
+    layout();
+    if (auto* selector = dynamic_cast<ui::Selector*>(parent()))
+        selector->refreshBand();
 }
 
 void ScreenHost::paint(gfx::RenderTarget& target)
 {
-    const int w = static_cast<int>(std::ceil(width())), h = static_cast<int>(std::ceil(height()));
-    if (w < 1 || h < 1)
+    const PreviewPlacement& at = frame_->placement();
+    const int w = static_cast<int>(std::ceil(at.viewWidth)), h = static_cast<int>(std::ceil(at.viewHeight));
+    if (w < 1 || h < 1 || !(at.scale > 0.0f))
         return;
     if (!picture_ || picture_->size().width != w || picture_->size().height != h)
         picture_ = std::make_unique<gfx::BitmapRenderTarget>(*graphics_, w, h);
     picture_->beginDraw();
     picture_->setTransform(gfx::Matrix::identity());
     picture_->clear({1, 1, 1, 1});
-    paintChildren(*picture_);
+    frame_->paintContent(*picture_);
     picture_->endDraw();
-    target.drawRenderTarget(*picture_);
+    if (runPreviewSize().fitsWindow()) {
+        target.drawRenderTarget(*picture_);
+        return;
+    }
+    if (!ground_)
+        ground_ = std::make_unique<gfx::SolidColorBrush>(gfx::Color{0.5f, 0.5f, 0.5f, 1.0f});
+    target.fillRectangle({0, 0, width(), height()}, *ground_);
+    target.drawBitmap(*picture_->bitmap(), {at.x, at.y, at.x + w * at.scale, at.y + h * at.scale}, 1.0f,
+                      gfx::BitmapInterpolationMode::Linear);
+}
+
+ui::HitResult ScreenHost::hitTest(float x, float y) { return solidHitTest(x, y); }
+
+std::unique_ptr<ui::DragHandler> ScreenHost::press(float x, float y, ui::MouseButton button)
+{
+    if (handleInspectionPress(*this, x, y, button))
+        return nullptr;
+    return ContainerControl::press(x, y, button);
+}
+
+// Everything the host made from the file goes, then is made afresh; the new
+// view is loaded first, so a failing file leaves the old one shown.
+void ScreenHost::reload()
+{
+    auto fresh = std::make_unique<screen::ScreenView>(*graphics_, *module_, path_);
+    delete std::exchange(panel_, nullptr);
+    selectedWidget_ = nullptr;
+    frame_->clearChildren();
+    view_ = static_cast<screen::ScreenView*>(frame_->addChild(std::move(fresh)));
+    panel_ = new WidgetTreePanel(*this, std::string(Mod::fileNameOf(path_)), panelOwner_);
+    layout();
 }
 
 } // namespace editor

@@ -8,6 +8,12 @@
 // picture of the host's size, and the picture is copied into the window
 // texel for texel: the window shows exactly the pixels that tise-cli render
 // writes for the same size, wherever the host stands in the window.
+//
+// Inspection (editor/screen_inspection.h): ctrl+click selects in the panel
+// the widget under the pointer; the right button opens the menu of preview
+// sizes and "Reload". At a fixed preview size the view is laid out at that
+// size, drawn off screen at it, and the picture is shown scaled down where it
+// does not fit, centred on a grey ground (editor/preview_size.h).
 
 #include "ui/container_control.h"
 
@@ -19,6 +25,7 @@ class QWidget;
 namespace gfx {
 class BitmapRenderTarget;
 class GraphicsContext;
+class SolidColorBrush;
 } // namespace gfx
 namespace Mod {
 struct ModContext;
@@ -30,6 +37,8 @@ class Widget;
 
 namespace editor {
 
+class PreviewFrame;
+struct PreviewSize;
 class WidgetTreePanel;
 
 class ScreenHost final : public ui::ContainerControl {
@@ -50,9 +59,24 @@ public:
     screen::Widget* selectedWidget() const { return selectedWidget_; }
     void setSelectedWidget(screen::Widget* widget) { selectedWidget_ = widget; }
 
-    // The view fills the host.
+    // The view at the run's preview size (editor/preview_size.h).
+    const PreviewFrame& frame() const { return *frame_; }
+    // Makes size the run's preview size and lays the view out at it; the
+    // selector's band names it.
+    void setPreviewSize(PreviewSize size);
+    // Builds the view and its panel again from the screen file, as choosing
+    // the screen again does. Loading errors propagate; then the old view
+    // stays.
+    void reload();
+
+    // The view fills the host, or stands letterboxed at the preview size.
     void layout() override;
     void paint(gfx::RenderTarget& target) override;
+    // Hit anywhere in the host, letterbox included.
+    ui::HitResult hitTest(float x, float y) override;
+    // Ctrl+left picks a widget, the right button opens the view menu;
+    // anything else goes to the view.
+    std::unique_ptr<ui::DragHandler> press(float x, float y, ui::MouseButton button) override;
 
 private:
     friend class WidgetTreePanel;
@@ -60,10 +84,15 @@ private:
     void panelGone(const WidgetTreePanel* panel);
 
     const gfx::GraphicsContext* graphics_;
+    const Mod::ModContext* module_;
+    std::string path_;
+    QWidget* panelOwner_;
+    PreviewFrame* frame_;
     screen::ScreenView* view_;
     WidgetTreePanel* panel_ = nullptr; // owned
     screen::Widget* selectedWidget_ = nullptr;
     std::unique_ptr<gfx::BitmapRenderTarget> picture_; // made again when the size changes
+    std::unique_ptr<gfx::SolidColorBrush> ground_;     // the letterbox's grey, made on first use
 };
 
 } // namespace editor

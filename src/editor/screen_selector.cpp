@@ -3,6 +3,8 @@
 #include "editor/screen_host.h"
 
 #include "app/native_window.h"
+#include "data/ansi_text.h"
+#include "editor/preview_size.h"
 
 namespace editor {
 
@@ -23,6 +25,12 @@ std::unique_ptr<ui::Control> ScreenSelector::createDetail(const std::string& pat
         root = root->parent();
     const auto* window = dynamic_cast<const app::NativeWindow*>(root);
     return std::make_unique<ScreenHost>(graphics(), *context_, path, window ? window->widget() : nullptr);
+}
+
+std::u16string ScreenSelector::bandText(const std::string& path)
+{
+    const PreviewSize size = runPreviewSize();
+    return Mod::ansiToUtf16(path) + (size.fitsWindow() ? u"" : u"  at " + previewLabel(size));
 }
 
 } // namespace editor

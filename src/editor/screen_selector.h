@@ -18,6 +18,8 @@ public:
 
     // A ScreenHost showing the screen at path; loading errors propagate.
     std::unique_ptr<ui::Control> createDetail(const std::string& path) override;
+    // The path, and the preview size when one is chosen.
+    std::u16string bandText(const std::string& path) override;
 
 private:
     std::unique_ptr<Mod::ModContext> context_;

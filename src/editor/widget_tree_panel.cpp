@@ -2,6 +2,7 @@
 
 #include "data/ansi_text.h"
 #include "editor/screen_host.h"
+#include "editor/widget_tooltip.h"
 #include "gfx/icon_strip.h"
 #include "screen/keywords.h"
 #include "screen/screen_view.h"
@@ -177,7 +178,7 @@ void WidgetTreePanel::fill(const std::string& screenName)
 
 void WidgetTreePanel::insert(screen::Widget& widget, QTreeWidgetItem& parent)
 {
-    auto* item = new QTreeWidgetItem(QStringList(QString::fromStdU16String(Mod::ansiToUtf16(widget.name()))));
+    auto* item = new WidgetItem(QString::fromStdU16String(Mod::ansiToUtf16(widget.name())), widget);
     item->setData(0, WidgetRole, QVariant::fromValue(reinterpret_cast<quintptr>(&widget)));
     setIcon(*item, typeIcon(widget) + (shown(widget) ? 0 : FadedOffset));
     parent.addChild(item);

@@ -1,6 +1,5 @@
 #include "ui/selection_band.h"
 
-#include "data/ansi_text.h"
 #include "gfx/render_target.h"
 #include "ui/selector_look.h"
 
@@ -8,15 +7,22 @@
 
 namespace ui {
 
-SelectionBand::SelectionBand(SelectorLook& look, const std::string& path, std::function<void()> onClick)
+SelectionBand::SelectionBand(SelectorLook& look, const std::u16string& text, std::function<void()> onClick)
     : ClickableControl(std::move(onClick)), look_(&look)
 {
-    layout_ = std::make_unique<gfx::TextLayout>(look.graphics(), Mod::ansiToUtf16(path), look.headerFormat(),
+    setText(text);
+    rotated_ = {0, -1, 1, 0, 0, 0};
+}
+
+void SelectionBand::setText(const std::u16string& text)
+{
+    layout_ = std::make_unique<gfx::TextLayout>(look_->graphics(), text, look_->headerFormat(),
                                                 gfx::TextLayout::NoLimit, gfx::TextLayout::NoLimit);
     layout_->setTextAlignment(gfx::TextAlignment::Center);
     thickness_ = std::ceil(1.5f * layout_->metrics().height);
     layout_->setMaxHeight(thickness_);
-    rotated_ = {0, -1, 1, 0, 0, 0};
+    layout_->setMaxWidth(width());
+    invalidate();
 }
 
 void SelectionBand::setBounds(float x, float y, float width, float height)

@@ -19,7 +19,10 @@ class SelectorLook;
 class SelectionBand final : public ClickableControl {
 public:
     // look must outlive the band; a left click runs onClick.
-    SelectionBand(SelectorLook& look, const std::string& path, std::function<void()> onClick);
+    SelectionBand(SelectorLook& look, const std::u16string& text, std::function<void()> onClick);
+
+    // Shows another text, laid out as the first.
+    void setText(const std::u16string& text);
 
     // ceil(1.5 × the text height): the band's width on screen.
     float thickness() const { return thickness_; }

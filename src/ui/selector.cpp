@@ -73,12 +73,23 @@ void Selector::recomputeColumnWidths()
 
 void Selector::choose(const std::string& path)
 {
-    auto band = std::make_unique<SelectionBand>(look_, path, [this] { goBack(); });
+    auto band = std::make_unique<SelectionBand>(look_, bandText(path), [this] { goBack(); });
     std::unique_ptr<Control> detail = createDetail(path);
     std::unique_ptr<Control> list = removeChild(scrollView_);
     ownedScrollView_.reset(static_cast<ScrollView*>(list.release()));
     band_ = static_cast<SelectionBand*>(addChild(std::move(band)));
     detail_ = addChild(std::move(detail));
+    chosen_ = path;
+    layout();
+}
+
+std::u16string Selector::bandText(const std::string& path) { return Mod::ansiToUtf16(path); }
+
+void Selector::refreshBand()
+{
+    if (!band_)
+        return;
+    band_->setText(bandText(chosen_));
     layout();
 }
 

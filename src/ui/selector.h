@@ -52,6 +52,10 @@ public:
     virtual std::u16string cellText(std::size_t column, const std::string& path);
     // The control shown when the file at path is chosen.
     virtual std::unique_ptr<Control> createDetail(const std::string& path) = 0;
+    // What the band says for the chosen file; by default its path.
+    virtual std::u16string bandText(const std::string& path);
+    // Lays out the band's text again, after what bandText says changed.
+    void refreshBand();
 
     void paint(gfx::RenderTarget& target) override;
     void layout() override;
@@ -74,6 +78,7 @@ private:
     std::string extension_;
     std::vector<float> columnWidths_;
     Control* detail_ = nullptr;
+    std::string chosen_; // the path of the detail's file
     std::unique_ptr<ScrollView> ownedScrollView_; // while the list is hidden
     ScrollView* scrollView_;
     SelectionBand* band_ = nullptr;

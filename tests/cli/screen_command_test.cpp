@@ -35,7 +35,8 @@ constexpr Rgba Red{255, 0, 0, 255}, Blue{0, 0, 255, 255}, Green{0, 255, 0, 255},
     White{255, 255, 255, 255}, CheckerDark{223, 223, 223, 255};
 
 const std::string RenderUsage =
-    "usage: tise-cli render MODULE SCREEN -o OUT.png [--size WxH] [--hover NAME] [--emphasize NAME] [--fade F]";
+    "usage: tise-cli render MODULE SCREEN -o OUT.png [--size WxH] [--hover NAME] [--emphasize NAME] [--fade F]"
+    " | MODULE --all -o FOLDER [--size WxH]...";
 
 // An installation with one module, Test.module: data folder Mod/Data with
 // the font "plain" (DejaVu Sans 16), the placeholders' font, and an English
