@@ -24,12 +24,14 @@ namespace cli {
 
 namespace {
 
-std::string stemOf(const std::string& screenName)
+// The screen's picture is NAME.png; a name that would leave the folder (an
+// archive may name a file with a slash) is not written.
+std::string pngNameOf(const std::string& screenName)
 {
-    constexpr std::string_view Extension = ".screen";
-    if (Mod::endsWithNoCase(screenName, Extension))
-        return screenName.substr(0, screenName.size() - Extension.size());
-    return screenName;
+    const std::string file = screenName + ".png";
+    if (screenName.find('/') != std::string::npos)
+        throw std::runtime_error("Cannot write " + file);
+    return file;
 }
 
 // The progress line on a terminal; nothing otherwise.
@@ -66,7 +68,7 @@ void renderScreen(const gfx::GraphicsContext& graphics, const Mod::ModContext& m
     const Size first = targets.front().size;
     screen::OffscreenScreen offscreen(std::make_unique<screen::ScreenView>(graphics, module, screenPath(name)),
                                       first.width, first.height);
-    const std::string file = stemOf(name) + ".png";
+    const std::string file = pngNameOf(name);
     for (const Target& target : targets) {
         offscreen.resize(target.size.width, target.size.height);
         writeBitmapPng(*offscreen.renderBitmap(), (target.folder / file).string(), false);

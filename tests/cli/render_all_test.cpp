@@ -48,7 +48,6 @@ std::set<std::string> pngsIn(const std::filesystem::path& folder)
 
 bool isBroken(const std::string& screen) { return screen.rfind("broken_", 0) == 0; }
 
-std::string stem(const std::string& screen) { return screen.substr(0, screen.size() - std::string(".screen").size()); }
 
 TEST(RenderAllCommand, WritesOnePngPerScreenAndReportsTheBrokenOnesWithExitOne)
 {
@@ -70,7 +69,7 @@ TEST(RenderAllCommand, WritesOnePngPerScreenAndReportsTheBrokenOnesWithExitOne)
             EXPECT_EQ(printed[i].rfind(screens[i] + ": error: Cannot ", 0), 0u) << printed[i];
         } else {
             EXPECT_EQ(printed[i], screens[i] + ": ok");
-            expected.insert(stem(screens[i]) + ".png");
+            expected.insert(screens[i] + ".png");
         }
     }
     ASSERT_EQ(broken, 3u) << "the sample's broken_*.screen";
@@ -80,7 +79,7 @@ TEST(RenderAllCommand, WritesOnePngPerScreenAndReportsTheBrokenOnesWithExitOne)
     // Each picture is the one render draws for that screen alone.
     const auto single = cli({"render", "Ironveil.module", "lobby.screen", "-o", out / "lobby.png"});
     ASSERT_EQ(single.exitCode, 0) << single.err;
-    const QImage all = TestSupport::readPng(out / "shots/lobby.png");
+    const QImage all = TestSupport::readPng(out / "shots/lobby.screen.png");
     const QImage one = TestSupport::readPng(out / "lobby.png");
     EXPECT_EQ(all.size(), QSize(1024, 768));
     EXPECT_TRUE(all == one) << "render --all draws as render does";
@@ -102,11 +101,11 @@ TEST(RenderAllCommand, EverySizeGoesIntoAFolderOfItsOwnAndAModuleWithoutFailures
         for (const std::string& screen : screens) {
             if (isBroken(screen))
                 continue;
-            const QImage picture = TestSupport::readPng(out / (std::string(folder) + "/" + stem(screen) + ".png"));
+            const QImage picture = TestSupport::readPng(out / (std::string(folder) + "/" + screen + ".png"));
             EXPECT_EQ(picture.size(), size) << folder << "/" << screen;
         }
     }
-    EXPECT_FALSE(std::filesystem::exists(out / (stem(screens.front()) + ".png"))) << "nothing at the top";
+    EXPECT_FALSE(std::filesystem::exists(out / (screens.front() + ".png"))) << "nothing at the top";
 }
 
 TEST(RenderAllCommand, BadUsage)
