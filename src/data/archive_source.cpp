@@ -84,13 +84,18 @@ ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver
     if (fileSize_ < HeaderSize + TocPairsSize)
         fail("file is too small");
 
-    // One view of the whole file serves the header and the table of contents
-    // (address space is plentiful; pages are read only where touched).
-    // Members get views of their own, so they outlive the archive.
-    fileView_ = MappedView::map(fd_.get(), 0, static_cast<std::size_t>(fileSize_));
-    if (!fileView_.valid())
+    // The header and the table of contents are copied, and members are read
+    // only while the file is the version they describe: a packer rewriting
+    // the archive in place leaves this source without files, never with a
+    // crash or a mix of two versions.
+    const std::optional<FileIdentity> identity = fd_.identity();
+    if (!identity)
         fail(nullptr);
-    const unsigned char* header = fileView_.data();
+    identity_ = *identity;
+    mapMembers_ = fd_.onReadOnlyFileSystem();
+    unsigned char header[HeaderSize];
+    if (!fd_.readAt(0, header, HeaderSize))
+        fail(nullptr);
     if (std::memcmp(header, "_ARCHIVE", 8) != 0)
         fail("file is not an SGA");
     if (base::readLe32(header + 8) != 2)
@@ -101,7 +106,10 @@ ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver
         fail("table of contents is too short");
     if (HeaderSize + std::uint64_t(tocLength_) > fileSize_)
         fail("table of contents lies outside the file");
-    toc_ = header + HeaderSize;
+    tocCopy_.resize(tocLength_);
+    if (!fd_.readAt(HeaderSize, tocCopy_.data(), tocLength_) || fd_.identity() != identity_)
+        fail("file changed while it was read");
+    toc_ = tocCopy_.data();
 
     const std::uint32_t foldersOffset = base::readLe32(toc_ + 6);
     const std::uint16_t folderCount = base::readLe16(toc_ + 10);
@@ -197,10 +205,12 @@ FilePtr ArchiveSource::open(const std::string& path)
     return {};
 }
 
+bool ArchiveSource::unchanged() const { return fd_.identity() == identity_; }
+
 FilePtr ArchiveSource::openMember(const FileRecord& record) const
 {
     const std::uint32_t position = dataBase_ + record.dataOffset; // 32-bit, as the format adds them
-    if (std::uint64_t(position) + record.storedLength > fileSize_)
+    if (std::uint64_t(position) + record.storedLength > fileSize_ || !unchanged())
         return {};
     if (record.storedLength == 0) {
         // Nothing to map; an empty stored member is an empty file, a
@@ -210,22 +220,30 @@ FilePtr ArchiveSource::openMember(const FileRecord& record) const
         void* buffer = std::malloc(1);
         return buffer ? makeHeapFile(buffer, 0) : FilePtr();
     }
-    const std::size_t skew = position % granularity_;
-    MappedView view = MappedView::map(fd_.get(), position - skew, skew + record.storedLength);
-    if (!view.valid())
-        return {};
     if (record.storedLength == record.fullLength) {
+        if (!mapMembers_)
+            return readStableCopy(fd_, identity_, position, record.storedLength);
+        // On a read-only file system the member cannot change: a view of it
+        // serves it without a copy.
+        const std::size_t skew = position % granularity_;
+        MappedView view = MappedView::map(fd_.get(), position - skew, skew + record.storedLength);
+        if (!view.valid())
+            return {};
         const std::size_t viewLength = view.size();
         return makeMappedMember(view.release(), viewLength, skew, record.fullLength);
     }
 
     if (record.fullLength > std::uint64_t(record.storedLength) * MaxInflateRatio + 64)
         return {};
+    const FilePtr packed = readStableCopy(fd_, identity_, position, record.storedLength);
+    if (!packed)
+        return {};
     void* buffer = std::malloc(record.fullLength ? record.fullLength : 1);
     if (!buffer)
         return {};
     uLongf inflated = record.fullLength;
-    const int status = ::uncompress(static_cast<Bytef*>(buffer), &inflated, view.data() + skew, record.storedLength);
+    const int status = ::uncompress(static_cast<Bytef*>(buffer), &inflated, reinterpret_cast<const Bytef*>(packed->data),
+                                    record.storedLength);
     if (status != Z_OK) {
         std::free(buffer);
         return {};
@@ -239,7 +257,7 @@ void ArchiveSource::list(const std::string& path, std::vector<std::string>& name
     if (!normalised.empty() && normalised.back() == '\\')
         normalised.pop_back();
     const FolderRecord* folder = findFolder(normalised);
-    if (!folder)
+    if (!folder || !unchanged())
         return;
     for (std::uint16_t i = folder->firstFile; i < folder->endFile; ++i) {
         const std::string_view name = nameAt(fileRecord(i).name);

@@ -1,9 +1,17 @@
 #pragma once
 // An SGA archive (version 2) as a file source. The header and table of
-// contents are mapped once; each member is mapped on demand and, when stored
+// contents are copied once; each member is read on demand and, when stored
 // compressed, inflated with zlib. Archive bytes are untrusted: records, names
 // and member ranges that point outside the file are never read; such members
 // and folders are absent.
+//
+// The archive may be rewritten by another program while it is mounted. The
+// source serves only the version it read its table of contents from: once
+// the file has changed (rewritten, truncated, grown) it has no files and
+// lists nothing until it is opened again. A file replaced by renaming over
+// it, or deleted, leaves the open version readable. Members are copied out
+// of the file, so what was handed out never changes; on a file system
+// mounted read-only stored members are mapped instead, without a copy.
 
 #include "data/file_source.h"
 #include "data/posix_file.h"
@@ -53,12 +61,16 @@ private:
     FileRecord fileRecord(std::uint16_t index) const;
     const FolderRecord* findFolder(const std::string& normalisedPath) const;
     FilePtr openMember(const FileRecord& record) const;
+    // Whether the file is still the version the table of contents came from.
+    bool unchanged() const;
 
     std::string path_;
     UniqueFd fd_;
     std::uint64_t fileSize_ = 0;
     std::size_t granularity_ = 0;
-    MappedView fileView_; // the whole file: header, table of contents and members
+    FileIdentity identity_;
+    bool mapMembers_ = false;
+    std::vector<unsigned char> tocCopy_;
     const unsigned char* toc_ = nullptr;
     std::uint32_t tocLength_ = 0;
     std::uint32_t dataBase_ = 0;

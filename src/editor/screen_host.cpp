@@ -1,5 +1,6 @@
 #include "editor/screen_host.h"
 
+#include "editor/failure_notice.h"
 #include "editor/widget_tree_panel.h"
 #include "gfx/bitmap_render_target.h"
 #include "screen/screen_view.h"
@@ -14,6 +15,18 @@ ScreenHost::ScreenHost(const gfx::GraphicsContext& graphics, const Mod::ModConte
     : graphics_(&graphics)
 {
     view_ = static_cast<screen::ScreenView*>(addChild(std::make_unique<screen::ScreenView>(graphics, module, path)));
+    openPanel(path, panelOwner);
+}
+
+ScreenHost::ScreenHost(const gfx::GraphicsContext& graphics, const std::string& path, std::string failure,
+                       QWidget* panelOwner)
+    : graphics_(&graphics), failure_(std::move(failure))
+{
+    openPanel(path, panelOwner);
+}
+
+void ScreenHost::openPanel(const std::string& path, QWidget* panelOwner)
+{
     const std::size_t slash = path.find_last_of("\\/");
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     try {
@@ -41,7 +54,8 @@ void ScreenHost::panelGone(const WidgetTreePanel* panel)
 
 void ScreenHost::layout()
 {
-    view_->setBounds(0, 0, width(), height());
+    if (view_)
+        view_->setBounds(0, 0, width(), height());
     invalidate();
 }
 
@@ -55,7 +69,10 @@ void ScreenHost::paint(gfx::RenderTarget& target)
     picture_->beginDraw();
     picture_->setTransform(gfx::Matrix::identity());
     picture_->clear({1, 1, 1, 1});
-    paintChildren(*picture_);
+    if (view_)
+        paintChildren(*picture_);
+    else
+        paintFailureNotice(*picture_, *graphics_, failure_, width(), height());
     picture_->endDraw();
     target.drawRenderTarget(*picture_);
 }

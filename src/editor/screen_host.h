@@ -41,8 +41,16 @@ public:
     // panel's errors propagate; then nothing was made.
     ScreenHost(const gfx::GraphicsContext& graphics, const Mod::ModContext& module, const std::string& path,
                QWidget* panelOwner = nullptr);
+    // A host in place of the screen at path when it failed to load again
+    // after its files changed: it shows failure instead of a drawing, and a
+    // panel with the screen's item alone.
+    ScreenHost(const gfx::GraphicsContext& graphics, const std::string& path, std::string failure,
+               QWidget* panelOwner = nullptr);
     ~ScreenHost() override;
 
+    // Whether the screen loaded; view() is there only then.
+    bool loaded() const { return view_ != nullptr; }
+    const std::string& failure() const { return failure_; }
     screen::ScreenView& view() const { return *view_; }
     // The open panel; null once the user closed it.
     WidgetTreePanel* panel() const { return panel_; }
@@ -58,9 +66,11 @@ private:
     friend class WidgetTreePanel;
     // The panel is being destroyed.
     void panelGone(const WidgetTreePanel* panel);
+    void openPanel(const std::string& path, QWidget* panelOwner);
 
     const gfx::GraphicsContext* graphics_;
-    screen::ScreenView* view_;
+    screen::ScreenView* view_ = nullptr;
+    std::string failure_;
     WidgetTreePanel* panel_ = nullptr; // owned
     screen::Widget* selectedWidget_ = nullptr;
     std::unique_ptr<gfx::BitmapRenderTarget> picture_; // made again when the size changes

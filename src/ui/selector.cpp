@@ -79,6 +79,7 @@ void Selector::choose(const std::string& path)
     ownedScrollView_.reset(static_cast<ScrollView*>(list.release()));
     band_ = static_cast<SelectionBand*>(addChild(std::move(band)));
     detail_ = addChild(std::move(detail));
+    chosenPath_ = path;
     layout();
 }
 
@@ -87,6 +88,7 @@ void Selector::goBack()
     clearChildren();
     band_ = nullptr;
     detail_ = nullptr;
+    chosenPath_.clear();
     if (ownedScrollView_)
         addChild(std::move(ownedScrollView_));
     layout();

@@ -64,6 +64,8 @@ public:
     ScrollView& scrollView() const { return *scrollView_; }
     const std::vector<FolderGroup*>& groups() const { return groups_; }
     Control* detail() const { return detail_; }
+    // The path of the file whose detail is shown; empty while the list is.
+    const std::string& chosenPath() const { return chosenPath_; }
     SelectionBand* band() const { return band_; }
 
 private:
@@ -74,6 +76,7 @@ private:
     std::string extension_;
     std::vector<float> columnWidths_;
     Control* detail_ = nullptr;
+    std::string chosenPath_;
     std::unique_ptr<ScrollView> ownedScrollView_; // while the list is hidden
     ScrollView* scrollView_;
     SelectionBand* band_ = nullptr;
