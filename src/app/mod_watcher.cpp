@@ -12,15 +12,23 @@
 
 namespace app {
 
+namespace {
+
+QString absolute(const std::string& path)
+{
+    return QDir::cleanPath(QFileInfo(QString::fromStdString(path)).absoluteFilePath());
+}
+
+} // namespace
+
 struct ModWatcher::State {
-    std::function<void()> changed;
+    std::function<void()> report;
     QFileSystemWatcher watcher;
     QTimer settle;
     std::set<QString> wanted;
     QStringList ignored;
     // The entries of each watched folder when last seen: a folder event
-    // that leaves them as they were (a file rewritten in place, an ignored
-    // file written) is no change.
+    // that leaves them as they were (an ignored file written) is no change.
     std::map<QString, QStringList> listings;
 
     QStringList listing(const QString& folder) const
@@ -86,7 +94,7 @@ ModWatcher::ModWatcher(std::function<void()> changed, std::chrono::milliseconds 
     : state_(std::make_unique<State>())
 {
     State& state = *state_;
-    state.changed = std::move(changed);
+    state.report = std::move(changed);
     state.settle.setSingleShot(true);
     state.settle.setInterval(settle);
     QObject::connect(&state.watcher, &QFileSystemWatcher::fileChanged, &state.settle,
@@ -95,7 +103,7 @@ ModWatcher::ModWatcher(std::function<void()> changed, std::chrono::milliseconds 
                      [&state](const QString& folder) { state.folderEvent(folder); });
     QObject::connect(&state.settle, &QTimer::timeout, &state.settle, [&state] {
         state.watchAgain();
-        state.changed();
+        state.report();
     });
 }
 
@@ -105,29 +113,8 @@ void ModWatcher::watch(const std::vector<std::string>& paths)
 {
     State& state = *state_;
     std::set<QString> wanted;
-    QStringList ignored;
-    // The entries of each watched folder when last seen: a folder event
-    // that leaves them as they were (a file rewritten in place, an ignored
-    // file written) is no change.
-    std::map<QString, QStringList> listings;
-
-    QStringList listing(const QString& folder) const
-    {
-        QStringList names;
-        QDirIterator entries(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-        while (entries.hasNext()) {
-            const QString path = entries.next();
-            const bool skip = std::any_of(ignored.begin(), ignored.end(), [&](const QString& ignore) {
-                return path == ignore || path.startsWith(ignore + QLatin1Char('.'));
-            });
-            if (!skip)
-                names.push_back(entries.fileName());
-        }
-        names.sort();
-        return names;
-    }
     for (const std::string& path : paths)
-        wanted.insert(QDir::cleanPath(QFileInfo(QString::fromStdString(path)).absoluteFilePath()));
+        wanted.insert(absolute(path));
     // Everything is watched anew: a path may name another file by now.
     const QStringList watched = state.watcher.files() + state.watcher.directories();
     if (!watched.isEmpty())
@@ -137,17 +124,14 @@ void ModWatcher::watch(const std::vector<std::string>& paths)
     state.watchAgain();
 }
 
+void ModWatcher::ignore(const std::string& path) { state_->ignored.push_back(absolute(path)); }
+
 std::vector<std::string> ModWatcher::paths() const
 {
     std::vector<std::string> result;
     for (const QString& path : state_->wanted)
         result.push_back(path.toStdString());
     return result;
-}
-
-void ModWatcher::ignore(const std::string& path)
-{
-    state_->ignored.push_back(QDir::cleanPath(QFileInfo(QString::fromStdString(path)).absoluteFilePath()));
 }
 
 bool ModWatcher::pending() const { return state_->settle.isActive(); }

@@ -47,13 +47,13 @@ int watchRendering(const std::function<void(Mod::ModContext& module)>& render, c
     watching = &watcher;
     renderOnce();
 
-    QTimer signals;
-    signals.setInterval(SignalPollInterval);
-    QObject::connect(&signals, &QTimer::timeout, &signals, [] {
+    QTimer stopCheck;
+    stopCheck.setInterval(SignalPollInterval);
+    QObject::connect(&stopCheck, &QTimer::timeout, &stopCheck, [] {
         if (stopSignal)
             QCoreApplication::quit();
     });
-    signals.start();
+    stopCheck.start();
     QCoreApplication::exec();
 
     std::signal(SIGINT, previousInterrupt);

@@ -18,7 +18,7 @@ namespace editor {
 
 namespace {
 
-constexpr int FollowReadsInterval = 1000; // ms
+constexpr int FollowReadsInterval = 250; // ms
 
 } // namespace
 
@@ -64,6 +64,7 @@ void MainWindow::reload()
         QTimer::singleShot(FollowReadsInterval, widget(), [this] { runGuarded([&] { reload(); }); });
         return;
     }
+    ++reloadCount_;
     ScreenSelector* screens = screenSelector();
     std::optional<std::string> module, screen;
     if (screens) {

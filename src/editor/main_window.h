@@ -44,6 +44,8 @@ public:
     // mount again, shows its error in the screen area instead of a message
     // box; the next good reload brings the screen back.
     void reload();
+    // How many reloads the window has done.
+    std::size_t reloadCount() const { return reloadCount_; }
     // The disk paths the window follows now.
     std::vector<std::string> watchedPaths() const;
 
@@ -61,6 +63,7 @@ private:
     std::vector<std::string> installations_;
     ModuleSelector* moduleSelector_ = nullptr;
     KeptWidgetState kept_;
+    std::size_t reloadCount_ = 0;
     std::unique_ptr<app::ModWatcher> watcher_;
     std::vector<std::string> watching_;
     // Takes up files read after a load (art shown on hover, for one).
