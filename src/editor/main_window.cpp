@@ -58,9 +58,10 @@ ScreenSelector* MainWindow::screenSelector() const
 
 void MainWindow::reload()
 {
-    // Not under a message box: the window's controls may be in the middle
-    // of the event that opened it. Try again once it is gone.
-    if (QApplication::activeModalWidget()) {
+    // Not under a message box, nor while a button is held (a drag holds on
+    // to the controls it started on): the controls are in the middle of an
+    // event. Try again later.
+    if (QApplication::activeModalWidget() || QApplication::mouseButtons() != Qt::NoButton) {
         QTimer::singleShot(FollowReadsInterval, widget(), [this] { runGuarded([&] { reload(); }); });
         return;
     }
