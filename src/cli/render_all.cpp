@@ -84,6 +84,8 @@ int renderAll(const Arguments& args, std::ostream& out)
     for (const char* option : {"--hover", "--emphasize", "--fade"})
         if (args.options.count(option))
             throw UsageError(std::string(option) + " cannot be used with --all");
+    if (args.has("--watch"))
+        throw UsageError("--watch cannot be used with --all");
     const std::filesystem::path folder = args.option("-o", true);
     std::vector<Target> targets;
     const std::vector<std::string> sizes = args.optionValues("--size");

@@ -5,6 +5,7 @@
 #include "cli/bitmap_png.h"
 #include "cli/gui_session.h"
 #include "cli/render_all.h"
+#include "cli/render_watch.h"
 #include "cli/screen_arguments.h"
 #include "cli/screen_check.h"
 #include "cli/screen_json.h"
@@ -83,21 +84,34 @@ int render(const Arguments& args, std::ostream& out)
     const std::string output = args.option("-o", true);
     const Size size = args.options.count("--size") ? parseSize(args.option("--size")) : Size{};
     const float fade = args.options.count("--fade") ? parseFade(args.option("--fade")) : 0.25f;
+    auto draw = [&](const Mod::ModContext& module, const gfx::GraphicsContext& graphics) {
+        screen::OffscreenScreen offscreen(
+            std::make_unique<screen::ScreenView>(graphics, module, screenPath(args.positional[1])), size.width,
+            size.height);
+        screen::ScreenView& view = offscreen.view();
+        if (args.options.count("--hover"))
+            offscreen.setHover(&widgetNamed(view, args.option("--hover")));
+        if (args.options.count("--emphasize")) {
+            view.setEmphasizedWidget(&widgetNamed(view, args.option("--emphasize")));
+            view.setEmphasisFade(fade);
+        }
+        writeBitmapPng(*offscreen.renderBitmap(), output, false);
+    };
+    if (args.has("--watch")) {
+        const GuiSession gui;
+        const gfx::GraphicsContext graphics;
+        return watchRendering(
+            [&](Mod::ModContext& module) {
+                Mod::MountModule(module, args.positional[0]);
+                draw(module, graphics);
+            },
+            output, out);
+    }
     Mod::ModContext module;
     Mod::MountModule(module, args.positional[0]);
     const GuiSession gui;
     const gfx::GraphicsContext graphics;
-    screen::OffscreenScreen offscreen(
-        std::make_unique<screen::ScreenView>(graphics, module, screenPath(args.positional[1])), size.width,
-        size.height);
-    screen::ScreenView& view = offscreen.view();
-    if (args.options.count("--hover"))
-        offscreen.setHover(&widgetNamed(view, args.option("--hover")));
-    if (args.options.count("--emphasize")) {
-        view.setEmphasizedWidget(&widgetNamed(view, args.option("--emphasize")));
-        view.setEmphasisFade(fade);
-    }
-    writeBitmapPng(*offscreen.renderBitmap(), output, false);
+    draw(module, graphics);
     return 0;
 }
 
@@ -128,9 +142,9 @@ void addScreenCommands(std::vector<Command>& list)
 {
     list.push_back({"tree", "MODULE SCREEN [--resolved]", 2, 2, {}, {"--resolved"}, tree});
     list.push_back({"render",
-                    "MODULE SCREEN -o OUT.png [--size WxH] [--hover NAME] [--emphasize NAME] [--fade F]"
+                    "MODULE SCREEN -o OUT.png [--size WxH] [--hover NAME] [--emphasize NAME] [--fade F] [--watch]"
                     " | MODULE --all -o FOLDER [--size WxH]...",
-                    1, 2, {"-o", "--size", "--hover", "--emphasize", "--fade"}, {"--all"}, render});
+                    1, 2, {"-o", "--size", "--hover", "--emphasize", "--fade"}, {"--all", "--watch"}, render});
     list.push_back({"check", "MODULE [SCREEN...]", 1, SIZE_MAX, {}, {}, check});
 }
 

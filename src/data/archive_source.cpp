@@ -84,13 +84,18 @@ ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver
     if (fileSize_ < HeaderSize + TocPairsSize)
         fail("file is too small");
 
-    // One view of the whole file serves the header and the table of contents
-    // (address space is plentiful; pages are read only where touched).
-    // Members get views of their own, so they outlive the archive.
-    fileView_ = MappedView::map(fd_.get(), 0, static_cast<std::size_t>(fileSize_));
-    if (!fileView_.valid())
+    // What this source hands out is read from the file while it is the
+    // version the folder records came from: a packer rewriting the archive
+    // in place leaves the source without files, never with a crash or a mix
+    // of two versions.
+    const std::optional<FileIdentity> identity = fd_.identity();
+    if (!identity)
         fail(nullptr);
-    const unsigned char* header = fileView_.data();
+    identity_ = *identity;
+    mapMembers_ = fd_.onReadOnlyFileSystem();
+    unsigned char header[HeaderSize + TocPairsSize];
+    if (!fd_.readAt(0, header, sizeof header))
+        fail(nullptr);
     if (std::memcmp(header, "_ARCHIVE", 8) != 0)
         fail("file is not an SGA");
     if (base::readLe32(header + 8) != 2)
@@ -101,27 +106,37 @@ ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver
         fail("table of contents is too short");
     if (HeaderSize + std::uint64_t(tocLength_) > fileSize_)
         fail("table of contents lies outside the file");
-    toc_ = header + HeaderSize;
+    const unsigned char* pairs = header + HeaderSize;
 
-    const std::uint32_t foldersOffset = base::readLe32(toc_ + 6);
-    const std::uint16_t folderCount = base::readLe16(toc_ + 10);
-    fileRecordsOffset_ = base::readLe32(toc_ + 12);
-    namesOffset_ = base::readLe32(toc_ + 18);
+    const std::uint32_t foldersOffset = base::readLe32(pairs + 6);
+    const std::uint16_t folderCount = base::readLe16(pairs + 10);
+    fileRecordsOffset_ = base::readLe32(pairs + 12);
+    namesOffset_ = base::readLe32(pairs + 18);
     if (foldersOffset + std::uint64_t(folderCount) * FolderRecordSize > tocLength_)
         fail("folder records lie outside the table of contents");
+
+    std::vector<unsigned char> records(std::size_t(folderCount) * FolderRecordSize);
+    if (!readToc(foldersOffset, records.data(), records.size()))
+        fail(nullptr);
+    std::vector<std::uint32_t> nameOffsets;
+    for (std::uint16_t i = 0; i < folderCount; ++i)
+        nameOffsets.push_back(base::readLe32(records.data() + std::size_t(i) * FolderRecordSize));
+    std::vector<std::optional<std::string>> names = readNames(nameOffsets);
 
     const std::uint64_t fileRecordsRoom =
         fileRecordsOffset_ > tocLength_ ? 0 : (tocLength_ - fileRecordsOffset_) / FileRecordSize;
     folders_.reserve(folderCount);
     for (std::uint16_t i = 0; i < folderCount; ++i) {
-        const unsigned char* record = toc_ + foldersOffset + std::size_t(i) * FolderRecordSize;
-        const std::uint32_t nameOffset = base::readLe32(record);
-        FolderRecord folder{nameAt(nameOffset), base::readLe16(record + 4), base::readLe16(record + 6),
+        const unsigned char* record = records.data() + std::size_t(i) * FolderRecordSize;
+        FolderRecord folder{names[i].value_or(std::string()), base::readLe16(record + 4), base::readLe16(record + 6),
                             base::readLe16(record + 8), base::readLe16(record + 10), false};
-        folder.valid = folder.name.data() != nullptr && folder.firstFile <= folder.endFile && folder.endFile <= fileRecordsRoom
+        folder.valid = names[i].has_value() && folder.firstFile <= folder.endFile && folder.endFile <= fileRecordsRoom
                        && folder.firstFolder <= folder.endFolder && folder.endFolder <= folderCount;
-        folders_.push_back(folder);
+        folders_.push_back(std::move(folder));
     }
+    if (!unchanged())
+        fail("file changed while it was read");
+    files_.resize(folders_.size());
     std::size_t slots = 16;
     while (slots < 2 * std::size_t(folderCount))
         slots *= 2;
@@ -136,22 +151,50 @@ ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver
     }
 }
 
-std::string_view ArchiveSource::nameAt(std::uint32_t offset) const
+bool ArchiveSource::readToc(std::uint64_t offset, void* buffer, std::size_t length) const
 {
-    const std::uint64_t start = std::uint64_t(namesOffset_) + offset;
-    if (start >= tocLength_)
-        return {};
-    const char* begin = reinterpret_cast<const char*>(toc_) + start;
-    const void* nul = std::memchr(begin, '\0', tocLength_ - start);
-    if (!nul)
-        return {};
-    return {begin, static_cast<std::size_t>(static_cast<const char*>(nul) - begin)};
+    return offset + length <= tocLength_ && fd_.readAt(HeaderSize + offset, buffer, length);
 }
 
-ArchiveSource::FileRecord ArchiveSource::fileRecord(std::uint16_t index) const
+std::vector<std::optional<std::string>> ArchiveSource::readNames(const std::vector<std::uint32_t>& offsets) const
 {
-    const unsigned char* p = toc_ + fileRecordsOffset_ + std::size_t(index) * FileRecordSize;
-    return {base::readLe32(p), base::readLe32(p + 8), base::readLe32(p + 12), base::readLe32(p + 16)};
+    std::vector<std::optional<std::string>> names(offsets.size());
+    if (offsets.empty())
+        return names;
+    // Names of one folder lie close together: one read covers them, and a
+    // name that runs past it is read on its own.
+    constexpr std::uint64_t Slack = 256;
+    auto startOf = [&](std::uint32_t offset) { return std::uint64_t(namesOffset_) + offset; };
+    std::uint64_t low = UINT64_MAX, high = 0;
+    for (const std::uint32_t offset : offsets) {
+        if (startOf(offset) < tocLength_) {
+            low = std::min(low, startOf(offset));
+            high = std::max(high, startOf(offset));
+        }
+    }
+    if (low == UINT64_MAX)
+        return names;
+    std::string span(static_cast<std::size_t>(std::min<std::uint64_t>(tocLength_, high + Slack) - low), '\0');
+    if (!readToc(low, span.data(), span.size()))
+        return names;
+    for (std::size_t i = 0; i < offsets.size(); ++i) {
+        const std::uint64_t start = startOf(offsets[i]);
+        if (start >= tocLength_)
+            continue;
+        const std::size_t at = static_cast<std::size_t>(start - low);
+        const std::size_t end = span.find('\0', at);
+        if (end != std::string::npos) {
+            names[i] = span.substr(at, end - at);
+            continue;
+        }
+        // To the end of the table of contents, if need be.
+        std::string rest(static_cast<std::size_t>(tocLength_ - start), '\0');
+        if (!readToc(start, rest.data(), rest.size()))
+            continue;
+        if (const std::size_t nul = rest.find('\0'); nul != std::string::npos)
+            names[i] = rest.substr(0, nul);
+    }
+    return names;
 }
 
 const ArchiveSource::FolderRecord* ArchiveSource::findFolder(const std::string& normalisedPath) const
@@ -165,6 +208,30 @@ const ArchiveSource::FolderRecord* ArchiveSource::findFolder(const std::string& 
     return nullptr;
 }
 
+const ArchiveSource::FolderFiles* ArchiveSource::filesOf(const FolderRecord& folder) const
+{
+    const std::lock_guard lock(filesMutex_);
+    std::unique_ptr<FolderFiles>& cached = files_[static_cast<std::size_t>(&folder - folders_.data())];
+    if (cached)
+        return unchanged() ? cached.get() : nullptr;
+    auto files = std::make_unique<FolderFiles>();
+    const std::size_t count = folder.endFile - folder.firstFile;
+    std::vector<unsigned char> bytes(count * FileRecordSize);
+    if (!readToc(fileRecordsOffset_ + std::uint64_t(folder.firstFile) * FileRecordSize, bytes.data(), bytes.size()))
+        return nullptr;
+    std::vector<std::uint32_t> nameOffsets;
+    for (std::size_t i = 0; i < count; ++i) {
+        const unsigned char* p = bytes.data() + i * FileRecordSize;
+        files->records.push_back({base::readLe32(p), base::readLe32(p + 8), base::readLe32(p + 12), base::readLe32(p + 16)});
+        nameOffsets.push_back(files->records.back().name);
+    }
+    files->names = readNames(nameOffsets);
+    if (!unchanged())
+        return nullptr;
+    cached = std::move(files);
+    return cached.get();
+}
+
 FilePtr ArchiveSource::open(const std::string& path)
 {
     const std::string normalised = normalise(path);
@@ -174,33 +241,35 @@ FilePtr ArchiveSource::open(const std::string& path)
         slash == std::string::npos ? std::string_view(normalised) : std::string_view(normalised).substr(slash + 1);
 
     const FolderRecord* folder = findFolder(folderName);
-    if (!folder)
+    const FolderFiles* files = folder ? filesOf(*folder) : nullptr;
+    if (!files)
         return {};
-    std::uint16_t base = folder->firstFile;
-    std::uint16_t count = static_cast<std::uint16_t>(folder->endFile - folder->firstFile);
+    std::size_t base = 0;
+    std::size_t count = files->records.size();
     while (count > 0) {
-        const std::uint16_t mid = count / 2;
-        const FileRecord record = fileRecord(static_cast<std::uint16_t>(base + mid));
-        const std::string_view name = nameAt(record.name);
-        if (name.data() == nullptr)
+        const std::size_t mid = count / 2;
+        const std::optional<std::string>& name = files->names[base + mid];
+        if (!name)
             return {}; // a name outside the table: the search cannot go on
-        const int order = compareNames(fileName, name);
+        const int order = compareNames(fileName, *name);
         if (order == 0)
-            return openMember(record);
+            return openMember(files->records[base + mid]);
         if (order < 0) {
             count = mid;
         } else {
-            base = static_cast<std::uint16_t>(base + mid + 1);
-            count = static_cast<std::uint16_t>(count - mid - 1);
+            base += mid + 1;
+            count -= mid + 1;
         }
     }
     return {};
 }
 
+bool ArchiveSource::unchanged() const { return fd_.identity() == identity_; }
+
 FilePtr ArchiveSource::openMember(const FileRecord& record) const
 {
     const std::uint32_t position = dataBase_ + record.dataOffset; // 32-bit, as the format adds them
-    if (std::uint64_t(position) + record.storedLength > fileSize_)
+    if (std::uint64_t(position) + record.storedLength > fileSize_ || !unchanged())
         return {};
     if (record.storedLength == 0) {
         // Nothing to map; an empty stored member is an empty file, a
@@ -210,22 +279,30 @@ FilePtr ArchiveSource::openMember(const FileRecord& record) const
         void* buffer = std::malloc(1);
         return buffer ? makeHeapFile(buffer, 0) : FilePtr();
     }
-    const std::size_t skew = position % granularity_;
-    MappedView view = MappedView::map(fd_.get(), position - skew, skew + record.storedLength);
-    if (!view.valid())
-        return {};
     if (record.storedLength == record.fullLength) {
+        if (!mapMembers_)
+            return readStableCopy(fd_, identity_, position, record.storedLength);
+        // On a read-only file system the member cannot change: a view of it
+        // serves it without a copy.
+        const std::size_t skew = position % granularity_;
+        MappedView view = MappedView::map(fd_.get(), position - skew, skew + record.storedLength);
+        if (!view.valid())
+            return {};
         const std::size_t viewLength = view.size();
         return makeMappedMember(view.release(), viewLength, skew, record.fullLength);
     }
 
     if (record.fullLength > std::uint64_t(record.storedLength) * MaxInflateRatio + 64)
         return {};
+    const FilePtr packed = readStableCopy(fd_, identity_, position, record.storedLength);
+    if (!packed)
+        return {};
     void* buffer = std::malloc(record.fullLength ? record.fullLength : 1);
     if (!buffer)
         return {};
     uLongf inflated = record.fullLength;
-    const int status = ::uncompress(static_cast<Bytef*>(buffer), &inflated, view.data() + skew, record.storedLength);
+    const int status = ::uncompress(static_cast<Bytef*>(buffer), &inflated, reinterpret_cast<const Bytef*>(packed->data),
+                                    record.storedLength);
     if (status != Z_OK) {
         std::free(buffer);
         return {};
@@ -239,12 +316,12 @@ void ArchiveSource::list(const std::string& path, std::vector<std::string>& name
     if (!normalised.empty() && normalised.back() == '\\')
         normalised.pop_back();
     const FolderRecord* folder = findFolder(normalised);
-    if (!folder)
+    const FolderFiles* files = folder ? filesOf(*folder) : nullptr;
+    if (!files)
         return;
-    for (std::uint16_t i = folder->firstFile; i < folder->endFile; ++i) {
-        const std::string_view name = nameAt(fileRecord(i).name);
-        if (!name.empty())
-            names.emplace_back(name);
+    for (const std::optional<std::string>& name : files->names) {
+        if (name && !name->empty())
+            names.push_back(*name);
     }
     for (std::uint16_t i = folder->firstFolder; i < folder->endFolder; ++i) {
         const FolderRecord& sub = folders_[i];
@@ -262,16 +339,16 @@ std::vector<ArchiveSource::Member> ArchiveSource::members() const
 {
     std::vector<Member> result;
     for (const FolderRecord& folder : folders_) {
-        if (!folder.valid)
+        const FolderFiles* files = folder.valid ? filesOf(folder) : nullptr;
+        if (!files)
             continue;
-        for (std::uint16_t i = folder.firstFile; i < folder.endFile; ++i) {
-            const FileRecord record = fileRecord(i);
-            const std::string_view name = nameAt(record.name);
-            if (name.empty())
+        for (std::size_t i = 0; i < files->records.size(); ++i) {
+            const std::optional<std::string>& name = files->names[i];
+            if (!name || name->empty())
                 continue;
-            std::string memberPath = folder.name.empty() ? std::string() : std::string(folder.name) + "\\";
-            memberPath += name;
-            result.push_back({std::move(memberPath), record.storedLength, record.fullLength});
+            std::string memberPath = folder.name.empty() ? std::string() : folder.name + "\\";
+            memberPath += *name;
+            result.push_back({std::move(memberPath), files->records[i].storedLength, files->records[i].fullLength});
         }
     }
     return result;

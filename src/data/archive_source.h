@@ -1,14 +1,25 @@
 #pragma once
-// An SGA archive (version 2) as a file source. The header and table of
-// contents are mapped once; each member is mapped on demand and, when stored
-// compressed, inflated with zlib. Archive bytes are untrusted: records, names
+// An SGA archive (version 2) as a file source. The header and the folder
+// records are read once; a folder's file records when it is first used; each
+// member on demand and, when stored compressed, inflated with zlib. Archive bytes are untrusted: records, names
 // and member ranges that point outside the file are never read; such members
 // and folders are absent.
+//
+// The archive may be rewritten by another program while it is mounted. The
+// source serves only the version it read its folder records from: once
+// the file has changed (rewritten, truncated, grown) it has no files and
+// lists nothing until it is opened again. A file replaced by renaming over
+// it, or deleted, leaves the open version readable. Members are copied out
+// of the file, so what was handed out never changes; on a file system
+// mounted read-only stored members are mapped instead, without a copy.
 
 #include "data/file_source.h"
 #include "data/posix_file.h"
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <string_view>
 
 namespace Mod {
@@ -39,27 +50,37 @@ public:
 
 private:
     struct FolderRecord {
-        std::string_view name;
+        std::string name;
         std::uint16_t firstFolder, endFolder, firstFile, endFile;
         bool valid; // name, file range and sub-folder range lie inside the tables
     };
     struct FileRecord {
         std::uint32_t name, dataOffset, storedLength, fullLength;
     };
+    // A folder's file records and their names, read on first use.
+    struct FolderFiles {
+        std::vector<FileRecord> records;
+        // Nothing for a name that does not end inside the table of contents.
+        std::vector<std::optional<std::string>> names;
+    };
 
-    // The NUL-terminated name at offset in the name table; a null view when it
-    // does not end inside the table of contents.
-    std::string_view nameAt(std::uint32_t offset) const;
-    FileRecord fileRecord(std::uint16_t index) const;
+    // length bytes of the table of contents from offset.
+    bool readToc(std::uint64_t offset, void* buffer, std::size_t length) const;
+    // The NUL-terminated names at these offsets into the name table.
+    std::vector<std::optional<std::string>> readNames(const std::vector<std::uint32_t>& offsets) const;
     const FolderRecord* findFolder(const std::string& normalisedPath) const;
+    // The files of a valid folder; null once the archive has changed.
+    const FolderFiles* filesOf(const FolderRecord& folder) const;
     FilePtr openMember(const FileRecord& record) const;
+    // Whether the file is still the version the table of contents came from.
+    bool unchanged() const;
 
     std::string path_;
     UniqueFd fd_;
     std::uint64_t fileSize_ = 0;
     std::size_t granularity_ = 0;
-    MappedView fileView_; // the whole file: header, table of contents and members
-    const unsigned char* toc_ = nullptr;
+    FileIdentity identity_;
+    bool mapMembers_ = false;
     std::uint32_t tocLength_ = 0;
     std::uint32_t dataBase_ = 0;
     std::uint32_t fileRecordsOffset_ = 0;
@@ -68,6 +89,8 @@ private:
     // The folder index: open addressing over folders_, hashed with CRC-32 of
     // the name (seeded with its length); -1 marks a free slot.
     std::vector<std::int32_t> folderIndex_;
+    mutable std::mutex filesMutex_;
+    mutable std::vector<std::unique_ptr<FolderFiles>> files_; // by folder record
 };
 
 } // namespace Mod

@@ -13,6 +13,8 @@
 
 namespace Mod {
 
+class DiskFileSource;
+
 struct ModContext {
     std::shared_ptr<CompositeSource> source;
     std::vector<std::unique_ptr<StringTable>> stringTables;
@@ -22,6 +24,14 @@ struct ModContext {
     // disk path of each string table (same order as stringTables).
     std::string language;
     std::vector<std::string> stringTablePaths;
+
+    // The disk source the mount reads through (its folders are sources of
+    // the composite).
+    std::shared_ptr<DiskFileSource> disk;
+    // The POSIX paths of the disk that the mount and everything read through
+    // it since depend on: module files, folders, archives, string tables and
+    // each file served from a folder (see DiskFileSource::pathsRead).
+    std::vector<std::string> diskPaths() const;
 
     void reset();
 };

@@ -20,7 +20,10 @@ void ModContext::reset()
     moduleFiles.clear();
     language.clear();
     stringTablePaths.clear();
+    disk.reset();
 }
+
+std::vector<std::string> ModContext::diskPaths() const { return disk ? disk->pathsRead() : std::vector<std::string>(); }
 
 namespace {
 
@@ -37,6 +40,7 @@ public:
 
     void mountArchive(const std::string& path)
     {
+        disk_->noteRead(path);
         try {
             context_.source->append(std::make_unique<ArchiveSource>(path, &disk_->resolver()));
         } catch (const std::exception& error) {
@@ -92,6 +96,7 @@ void MountModule(ModContext& context, const std::string& modulePath)
 {
     context.reset();
     auto disk = std::make_shared<DiskFileSource>();
+    context.disk = disk;
     const FilePtr moduleData = disk->open(modulePath);
     if (!hasData(moduleData))
         throw std::runtime_error("Cannot open module file " + modulePath);

@@ -2,7 +2,10 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <cerrno>
+#include <cstdlib>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace Mod {
@@ -24,6 +27,39 @@ std::int64_t UniqueFd::regularFileSize() const
     if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))
         return -1;
     return static_cast<std::int64_t>(info.st_size);
+}
+
+std::optional<FileIdentity> UniqueFd::identity() const
+{
+    struct stat info;
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    constexpr std::int64_t Nano = 1000000000;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                        static_cast<std::int64_t>(info.st_size),
+                        std::int64_t(info.st_mtim.tv_sec) * Nano + info.st_mtim.tv_nsec};
+}
+
+bool UniqueFd::onReadOnlyFileSystem() const
+{
+    struct statvfs info;
+    return fd_ >= 0 && ::fstatvfs(fd_, &info) == 0 && (info.f_flag & ST_RDONLY) != 0;
+}
+
+bool UniqueFd::readAt(std::uint64_t offset, void* buffer, std::size_t length) const
+{
+    auto* out = static_cast<char*>(buffer);
+    while (length > 0) {
+        const ssize_t got = ::pread(fd_, out, length, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        out += got;
+        offset += static_cast<std::uint64_t>(got);
+        length -= static_cast<std::size_t>(got);
+    }
+    return true;
 }
 
 void UniqueFd::reset()
@@ -68,6 +104,19 @@ void MappedView::reset()
         ::munmap(base_, length_);
     base_ = nullptr;
     length_ = 0;
+}
+
+FilePtr readStableCopy(const UniqueFd& fd, const FileIdentity& expected, std::uint64_t offset,
+                       std::uint32_t length)
+{
+    void* buffer = std::malloc(length ? length : 1);
+    if (!buffer)
+        return {};
+    if (!fd.readAt(offset, buffer, length) || fd.identity() != expected) {
+        std::free(buffer);
+        return {};
+    }
+    return makeHeapFile(buffer, length);
 }
 
 } // namespace Mod

@@ -3,13 +3,31 @@
 // an open file descriptor and a read-only mapping of a file's bytes. Each
 // gives its resource back when destroyed, unless it was released to a new
 // owner (a FileData's deleter).
+//
+// Files can be rewritten by other programs while they are read: a version
+// of a file is told by its identity, and bytes are copied out only when the
+// identity is the same before and after the copy.
+
+#include "data/file_data.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 
 namespace Mod {
+
+// What changes when a file is rewritten or truncated: the size and the
+// modification time (of the file open, whose inode stays when another file
+// is renamed over its name or it is deleted).
+struct FileIdentity {
+    std::uint64_t device = 0, inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modified = 0; // nanoseconds
+
+    bool operator==(const FileIdentity&) const = default;
+};
 
 class UniqueFd {
 public:
@@ -27,6 +45,14 @@ public:
     bool valid() const { return fd_ >= 0; }
     // The size of the file when it is a regular file, else nothing (-1).
     std::int64_t regularFileSize() const;
+    // The identity of the regular file open here; nothing for another kind.
+    std::optional<FileIdentity> identity() const;
+    // Whether the file lies on a file system mounted read-only, where no
+    // program can change it while it is mapped.
+    bool onReadOnlyFileSystem() const;
+    // Copies length bytes from offset into buffer; false when the file ends
+    // first or the read fails.
+    bool readAt(std::uint64_t offset, void* buffer, std::size_t length) const;
     void reset();
 
 private:
@@ -58,5 +84,11 @@ private:
     void* base_ = nullptr;
     std::size_t length_ = 0;
 };
+
+// length bytes of fd from offset, copied into a heap FileData, provided the
+// file still has identity expected once they are copied (so they all come
+// from that version); else no file.
+FilePtr readStableCopy(const UniqueFd& fd, const FileIdentity& expected, std::uint64_t offset,
+                       std::uint32_t length);
 
 } // namespace Mod

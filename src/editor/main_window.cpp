@@ -1,8 +1,26 @@
 #include "editor/main_window.h"
 
+#include "app/mod_watcher.h"
+#include "base/diagnostic_log.h"
 #include "editor/module_selector.h"
+#include "editor/screen_host.h"
+#include "editor/screen_selector.h"
+
+#include <QApplication>
+#include <QShortcut>
+#include <QTimer>
+#include <QWidget>
+
+#include <exception>
+#include <optional>
 
 namespace editor {
+
+namespace {
+
+constexpr int FollowReadsInterval = 250; // ms
+
+} // namespace
 
 MainWindow* MainWindow::open(const gfx::GraphicsContext& graphics, const Mod::DiscoveryEnvironment& environment,
                              const std::vector<std::string>& extraFolders)
@@ -13,11 +31,97 @@ MainWindow* MainWindow::open(const gfx::GraphicsContext& graphics, const Mod::Di
 
 MainWindow::MainWindow(const gfx::GraphicsContext& graphics, const Mod::DiscoveryEnvironment& environment,
                        const std::vector<std::string>& extraFolders)
-    : TopLevelWindow(graphics)
+    : TopLevelWindow(graphics), environment_(environment), extraFolders_(extraFolders),
+      installations_(Mod::findInstallations(environment, extraFolders))
 {
     create(QStringLiteral("Tavrel Ironveil Screen Editor"), 800, 600);
     moduleSelector_ = static_cast<ModuleSelector*>(addChild(std::make_unique<ModuleSelector>(graphics, environment, extraFolders)));
     layout();
+
+    watcher_ = std::make_unique<app::ModWatcher>([this] { runGuarded([&] { reload(); }); });
+    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F5), widget());
+    shortcut->setContext(Qt::ApplicationShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, shortcut, [this] { runGuarded([&] { reload(); }); });
+    followReads_ = new QTimer(widget());
+    followReads_->setInterval(FollowReadsInterval);
+    QObject::connect(followReads_, &QTimer::timeout, followReads_, [this] { runGuarded([&] { watchWhatWasRead(false); }); });
+    followReads_->start();
+    watchWhatWasRead(true);
+}
+
+MainWindow::~MainWindow() = default;
+
+ScreenSelector* MainWindow::screenSelector() const
+{
+    return moduleSelector_ ? dynamic_cast<ScreenSelector*>(moduleSelector_->detail()) : nullptr;
+}
+
+void MainWindow::reload()
+{
+    // Not under a message box, nor while a button is held (a drag holds on
+    // to the controls it started on): the controls are in the middle of an
+    // event. Try again later.
+    if (QApplication::activeModalWidget() || QApplication::mouseButtons() != Qt::NoButton) {
+        QTimer::singleShot(FollowReadsInterval, widget(), [this] { runGuarded([&] { reload(); }); });
+        return;
+    }
+    ++reloadCount_;
+    ScreenSelector* screens = screenSelector();
+    std::optional<std::string> module, screen;
+    if (screens) {
+        module = moduleSelector_->chosenPath();
+        if (ScreenHost* host = screens->host()) {
+            screen = screens->chosenPath();
+            kept_.capture(*host, screens->loadedVisibility());
+        }
+    }
+
+    std::unique_ptr<ui::Control> old = removeChild(moduleSelector_);
+    moduleSelector_ = static_cast<ModuleSelector*>(
+        addChild(std::make_unique<ModuleSelector>(graphics(), environment_, extraFolders_)));
+    layout();
+    if (module) {
+        try {
+            moduleSelector_->choose(*module);
+        } catch (const std::exception& error) {
+            // The module as it was stays, with the error where the screen was.
+            removeChild(moduleSelector_);
+            moduleSelector_ = static_cast<ModuleSelector*>(addChild(std::move(old)));
+            layout();
+            const std::string message = error.what();
+            if (screen)
+                screens->reload(*screen, kept_, &message);
+            else
+                base::writeDiagnostic(message);
+            watchWhatWasRead(true);
+            return;
+        }
+        if (screen)
+            screenSelector()->reload(*screen, kept_);
+    }
+    old.reset();
+    installations_ = Mod::findInstallations(environment_, extraFolders_);
+    watchWhatWasRead(true);
+}
+
+void MainWindow::reloadSoon()
+{
+    QTimer::singleShot(0, widget(), [this] { runGuarded([&] { reload(); }); });
+}
+
+std::vector<std::string> MainWindow::watchedPaths() const { return watcher_->paths(); }
+
+void MainWindow::watchWhatWasRead(bool afresh)
+{
+    std::vector<std::string> paths = installations_;
+    if (ScreenSelector* screens = screenSelector()) {
+        const std::vector<std::string> read = screens->context().diskPaths();
+        paths.insert(paths.end(), read.begin(), read.end());
+    }
+    if (afresh || paths != watching_) {
+        watcher_->watch(paths);
+        watching_ = std::move(paths);
+    }
 }
 
 void MainWindow::layout()

@@ -1,16 +1,29 @@
 #pragma once
 // The viewer's main window: "Tavrel Ironveil Screen Editor", 800 × 600 DIPs,
 // holding the module selector over its whole client area.
+//
+// The window follows the files on disk: when a file that the module list,
+// the mounted module or the shown screen was read from changes (and the
+// files have settled), or when the user presses F5, it reloads. See reload().
 
 #include "app/top_level_window.h"
 #include "data/installation_discovery.h"
+#include "editor/kept_widget_state.h"
 
+#include <memory>
 #include <string>
 #include <vector>
+
+class QTimer;
+
+namespace app {
+class ModWatcher;
+}
 
 namespace editor {
 
 class ModuleSelector;
+class ScreenSelector;
 
 class MainWindow final : public app::TopLevelWindow {
 public:
@@ -18,16 +31,46 @@ public:
     // installations discovered in environment, then extraFolders.
     static MainWindow* open(const gfx::GraphicsContext& graphics, const Mod::DiscoveryEnvironment& environment,
                             const std::vector<std::string>& extraFolders);
+    ~MainWindow() override;
 
     ModuleSelector& moduleSelector() const { return *moduleSelector_; }
+    // The screen list of the chosen module, or null.
+    ScreenSelector* screenSelector() const;
+
+    // Lists the modules again, mounts the chosen module again and loads the
+    // shown screen again, exactly as going back and choosing each again
+    // would, keeping the selected widget, the hidden widgets and the panel's
+    // state. A screen that fails to load again, or a module that fails to
+    // mount again, shows its error in the screen area instead of a message
+    // box; the next good reload brings the screen back.
+    void reload();
+    // The same, once the event being handled is over: for controls that ask
+    // from inside their own event handling, which a reload destroys.
+    void reloadSoon();
+    // How many reloads the window has done.
+    std::size_t reloadCount() const { return reloadCount_; }
+    // The disk paths the window follows now.
+    std::vector<std::string> watchedPaths() const;
 
     void layout() override;
 
 private:
     MainWindow(const gfx::GraphicsContext& graphics, const Mod::DiscoveryEnvironment& environment,
                const std::vector<std::string>& extraFolders);
+    // Follows what the module list, the mount and the screen read so far;
+    // afresh puts every watch again (after a reload files may be new ones).
+    void watchWhatWasRead(bool afresh);
 
+    Mod::DiscoveryEnvironment environment_;
+    std::vector<std::string> extraFolders_;
+    std::vector<std::string> installations_;
     ModuleSelector* moduleSelector_ = nullptr;
+    KeptWidgetState kept_;
+    std::size_t reloadCount_ = 0;
+    std::unique_ptr<app::ModWatcher> watcher_;
+    std::vector<std::string> watching_;
+    // Takes up files read after a load (art shown on hover, for one).
+    QTimer* followReads_ = nullptr;
 };
 
 } // namespace editor

@@ -1,6 +1,7 @@
 #include "editor/screen_host.h"
 
 #include "data/text_compare.h"
+#include "editor/failure_notice.h"
 #include "editor/preview_frame.h"
 #include "editor/screen_inspection.h"
 #include "editor/widget_tree_panel.h"
@@ -17,15 +18,25 @@ namespace editor {
 
 ScreenHost::ScreenHost(const gfx::GraphicsContext& graphics, const Mod::ModContext& module, const std::string& path,
                        QWidget* panelOwner)
-    : graphics_(&graphics), module_(&module), path_(path), panelOwner_(panelOwner)
+    : graphics_(&graphics), frame_(static_cast<PreviewFrame*>(addChild(std::make_unique<PreviewFrame>())))
 {
-    frame_ = static_cast<PreviewFrame*>(addChild(std::make_unique<PreviewFrame>()));
     view_ = static_cast<screen::ScreenView*>(
         frame_->addChild(std::make_unique<screen::ScreenView>(graphics, module, path)));
-    const std::size_t slash = path.find_last_of("\\/");
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    openPanel(path, panelOwner);
+}
+
+ScreenHost::ScreenHost(const gfx::GraphicsContext& graphics, const std::string& path, std::string failure,
+                       QWidget* panelOwner)
+    : graphics_(&graphics), frame_(static_cast<PreviewFrame*>(addChild(std::make_unique<PreviewFrame>()))),
+      failure_(std::move(failure))
+{
+    openPanel(path, panelOwner);
+}
+
+void ScreenHost::openPanel(const std::string& path, QWidget* panelOwner)
+{
     try {
-        panel_ = new WidgetTreePanel(*this, name, panelOwner);
+        panel_ = new WidgetTreePanel(*this, std::string(Mod::fileNameOf(path)), panelOwner);
     } catch (...) {
         clearChildren();
         throw;
@@ -72,7 +83,10 @@ void ScreenHost::paint(gfx::RenderTarget& target)
     picture_->beginDraw();
     picture_->setTransform(gfx::Matrix::identity());
     picture_->clear({1, 1, 1, 1});
-    frame_->paintContent(*picture_);
+    if (view_)
+        frame_->paintContent(*picture_);
+    else
+        paintFailureNotice(*picture_, *graphics_, failure_, at.viewWidth, at.viewHeight);
     picture_->endDraw();
     if (runPreviewSize().fitsWindow()) {
         target.drawRenderTarget(*picture_);
@@ -92,19 +106,6 @@ std::unique_ptr<ui::DragHandler> ScreenHost::press(float x, float y, ui::MouseBu
     if (handleInspectionPress(*this, x, y, button))
         return nullptr;
     return ContainerControl::press(x, y, button);
-}
-
-// Everything the host made from the file goes, then is made afresh; the new
-// view is loaded first, so a failing file leaves the old one shown.
-void ScreenHost::reload()
-{
-    auto fresh = std::make_unique<screen::ScreenView>(*graphics_, *module_, path_);
-    delete std::exchange(panel_, nullptr);
-    selectedWidget_ = nullptr;
-    frame_->clearChildren();
-    view_ = static_cast<screen::ScreenView*>(frame_->addChild(std::move(fresh)));
-    panel_ = new WidgetTreePanel(*this, std::string(Mod::fileNameOf(path_)), panelOwner_);
-    layout();
 }
 
 } // namespace editor

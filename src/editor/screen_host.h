@@ -11,7 +11,7 @@
 //
 // Inspection (editor/screen_inspection.h): ctrl+click selects in the panel
 // the widget under the pointer; the right button opens the menu of preview
-// sizes and "Reload". At a fixed preview size the view is laid out at that
+// sizes and "Reload" (the window's reload, as F5). At a fixed preview size the view is laid out at that
 // size, drawn off screen at it, and the picture is shown scaled down where it
 // does not fit, centred on a grey ground (editor/preview_size.h).
 
@@ -50,8 +50,16 @@ public:
     // panel's errors propagate; then nothing was made.
     ScreenHost(const gfx::GraphicsContext& graphics, const Mod::ModContext& module, const std::string& path,
                QWidget* panelOwner = nullptr);
+    // A host in place of the screen at path when it failed to load again
+    // after its files changed: it shows failure instead of a drawing, and a
+    // panel with the screen's item alone.
+    ScreenHost(const gfx::GraphicsContext& graphics, const std::string& path, std::string failure,
+               QWidget* panelOwner = nullptr);
     ~ScreenHost() override;
 
+    // Whether the screen loaded; view() is there only then.
+    bool loaded() const { return view_ != nullptr; }
+    const std::string& failure() const { return failure_; }
     screen::ScreenView& view() const { return *view_; }
     // The open panel; null once the user closed it.
     WidgetTreePanel* panel() const { return panel_; }
@@ -64,11 +72,6 @@ public:
     // Makes size the run's preview size and lays the view out at it; the
     // selector's band names it.
     void setPreviewSize(PreviewSize size);
-    // Builds the view and its panel again from the screen file, as choosing
-    // the screen again does. Loading errors propagate; then the old view
-    // stays.
-    void reload();
-
     // The view fills the host, or stands letterboxed at the preview size.
     void layout() override;
     void paint(gfx::RenderTarget& target) override;
@@ -82,13 +85,12 @@ private:
     friend class WidgetTreePanel;
     // The panel is being destroyed.
     void panelGone(const WidgetTreePanel* panel);
+    void openPanel(const std::string& path, QWidget* panelOwner);
 
     const gfx::GraphicsContext* graphics_;
-    const Mod::ModContext* module_;
-    std::string path_;
-    QWidget* panelOwner_;
     PreviewFrame* frame_;
-    screen::ScreenView* view_;
+    screen::ScreenView* view_ = nullptr; // null when the screen failed to load again
+    std::string failure_;
     WidgetTreePanel* panel_ = nullptr; // owned
     screen::Widget* selectedWidget_ = nullptr;
     std::unique_ptr<gfx::BitmapRenderTarget> picture_; // made again when the size changes

@@ -1,5 +1,6 @@
 #include "editor/screen_inspection.h"
 
+#include "editor/main_window.h"
 #include "editor/preview_size.h"
 #include "editor/screen_host.h"
 #include "editor/widget_tree_panel.h"
@@ -69,7 +70,11 @@ void choose(ScreenHost& host, const QAction& action)
 {
     const int choice = action.data().toInt();
     if (choice == ReloadChoice) {
-        host.reload();
+        ui::Control* root = &host;
+        while (root->parent())
+            root = root->parent();
+        if (auto* window = dynamic_cast<MainWindow*>(root))
+            window->reloadSoon();
     } else if (choice == FitChoice) {
         host.setPreviewSize({});
     } else if (choice >= 0 && static_cast<std::size_t>(choice) < previewSizes().size()) {

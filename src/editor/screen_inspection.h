@@ -8,8 +8,8 @@
 // - the right button opens the view menu: "Fit window", the preview sizes
 //   (editor/preview_size.h), the one in effect checked, then "Reload".
 //
-// Errors: a failing reload propagates out of the press, to the window's
-// event catcher, which reports it; the old view stays.
+// "Reload" asks the window for its reload (editor/main_window.h), as F5
+// does, once the press is over: the reload makes a new host.
 
 #include "ui/control.h"
 

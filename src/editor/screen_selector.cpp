@@ -6,6 +6,8 @@
 #include "data/ansi_text.h"
 #include "editor/preview_size.h"
 
+#include <exception>
+
 namespace editor {
 
 ScreenSelector::ScreenSelector(const gfx::GraphicsContext& graphics, std::unique_ptr<Mod::ModContext> context)
@@ -24,7 +26,20 @@ std::unique_ptr<ui::Control> ScreenSelector::createDetail(const std::string& pat
     while (root->parent())
         root = root->parent();
     const auto* window = dynamic_cast<const app::NativeWindow*>(root);
-    return std::make_unique<ScreenHost>(graphics(), *context_, path, window ? window->widget() : nullptr);
+    QWidget* owner = window ? window->widget() : nullptr;
+    loadedVisibility_.clear();
+    if (failure_)
+        return std::make_unique<ScreenHost>(graphics(), path, *failure_, owner);
+    std::unique_ptr<ScreenHost> host;
+    try {
+        host = std::make_unique<ScreenHost>(graphics(), *context_, path, owner);
+    } catch (const std::exception& error) {
+        if (!reloading_)
+            throw;
+        return std::make_unique<ScreenHost>(graphics(), path, error.what(), owner);
+    }
+    loadedVisibility_ = KeptWidgetState::visibilityOf(host->view());
+    return host;
 }
 
 std::u16string ScreenSelector::bandText(const std::string& path)
@@ -32,5 +47,26 @@ std::u16string ScreenSelector::bandText(const std::string& path)
     const PreviewSize size = runPreviewSize();
     return Mod::ansiToUtf16(path) + (size.fitsWindow() ? u"" : u"  at " + previewLabel(size));
 }
+
+void ScreenSelector::reload(const std::string& path, const KeptWidgetState& kept, const std::string* failure)
+{
+    if (detail())
+        goBack();
+    struct Reloading {
+        ScreenSelector& selector;
+        ~Reloading()
+        {
+            selector.reloading_ = false;
+            selector.failure_ = nullptr;
+        }
+    } reloading{*this};
+    reloading_ = true;
+    failure_ = failure;
+    choose(path);
+    if (ScreenHost* shown = host())
+        kept.apply(*shown);
+}
+
+ScreenHost* ScreenSelector::host() const { return dynamic_cast<ScreenHost*>(detail()); }
 
 } // namespace editor

@@ -3,11 +3,14 @@
 // the file name. It owns the mounted module.
 
 #include "data/mod_context.h"
+#include "editor/kept_widget_state.h"
 #include "ui/selector.h"
 
 #include <memory>
 
 namespace editor {
+
+class ScreenHost;
 
 class ScreenSelector final : public ui::Selector {
 public:
@@ -21,8 +24,21 @@ public:
     // The path, and the preview size when one is chosen.
     std::u16string bandText(const std::string& path) override;
 
+    // Shows the screen at path again after its files changed, as choosing
+    // it does, with kept's widget state. A failure to load it, or failure
+    // when given (the module failed to mount again), is shown in the screen
+    // area instead of thrown.
+    void reload(const std::string& path, const KeptWidgetState& kept, const std::string* failure = nullptr);
+    // The host of the shown screen, or null.
+    ScreenHost* host() const;
+    // The visibility of the shown screen's widgets as it was loaded.
+    const KeptWidgetState::Visibility& loadedVisibility() const { return loadedVisibility_; }
+
 private:
     std::unique_ptr<Mod::ModContext> context_;
+    bool reloading_ = false;
+    const std::string* failure_ = nullptr;
+    KeptWidgetState::Visibility loadedVisibility_;
 };
 
 } // namespace editor

@@ -169,6 +169,8 @@ void WidgetTreePanel::fill(const std::string& screenName)
     setIcon(*top, ScreenIcon);
     tree_->addTopLevelItem(top);
     top->setExpanded(true);
+    if (!host_->loaded())
+        return;
     const screen::ScreenView& view = host_->view();
     if (view.tooltipRoot())
         insert(*view.tooltipRoot(), *top);
@@ -199,6 +201,8 @@ void WidgetTreePanel::selectionChanged(QTreeWidgetItem* current)
 {
     screen::Widget* widget = widgetOf(current);
     host_->setSelectedWidget(widget);
+    if (!host_->loaded())
+        return;
     screen::ScreenView& view = host_->view();
     view.setEmphasisFade(placement_->emphasize ? DimmedFade : NoFade);
     if (widget != view.emphasizedWidget())
@@ -226,12 +230,26 @@ void WidgetTreePanel::doubleClicked(QTreeWidgetItem* item)
     setIcon(*item, icon);
 }
 
+void WidgetTreePanel::setWidgetVisible(screen::Widget& widget, bool visible)
+{
+    QTreeWidgetItem* item = itemOf(&widget);
+    if (!item || widget.visible() == visible)
+        return;
+    if (item->childCount() > 0)
+        item->setExpanded(!visible);
+    doubleClicked(item);
+    if (item->childCount() > 0)
+        item->setExpanded(visible);
+}
+
 void WidgetTreePanel::boxClicked()
 {
     const bool checked = button_->isChecked();
     if (checked == placement_->emphasize)
         return;
     placement_->emphasize = checked;
+    if (!host_->loaded())
+        return;
     screen::ScreenView& view = host_->view();
     view.setEmphasisFade(checked ? DimmedFade : NoFade);
     if (host_->selectedWidget() != view.emphasizedWidget())

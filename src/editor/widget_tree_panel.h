@@ -65,6 +65,10 @@ public:
     // The icon index an item shows: 0-15, plus 16 when faded.
     static int iconIndexOf(const QTreeWidgetItem* item);
 
+    // Shows or hides widget as double-clicking its item does, or as it does
+    // twice when the widget is already so.
+    void setWidgetVisible(screen::Widget& widget, bool visible);
+
     // The icon index of a widget type (0-13).
     static int typeIcon(const screen::Widget& widget);
 

@@ -79,7 +79,7 @@ void Selector::choose(const std::string& path)
     ownedScrollView_.reset(static_cast<ScrollView*>(list.release()));
     band_ = static_cast<SelectionBand*>(addChild(std::move(band)));
     detail_ = addChild(std::move(detail));
-    chosen_ = path;
+    chosenPath_ = path;
     layout();
 }
 
@@ -89,7 +89,7 @@ void Selector::refreshBand()
 {
     if (!band_)
         return;
-    band_->setText(bandText(chosen_));
+    band_->setText(bandText(chosenPath_));
     layout();
 }
 
@@ -98,6 +98,7 @@ void Selector::goBack()
     clearChildren();
     band_ = nullptr;
     detail_ = nullptr;
+    chosenPath_.clear();
     if (ownedScrollView_)
         addChild(std::move(ownedScrollView_));
     layout();

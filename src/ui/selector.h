@@ -68,6 +68,8 @@ public:
     ScrollView& scrollView() const { return *scrollView_; }
     const std::vector<FolderGroup*>& groups() const { return groups_; }
     Control* detail() const { return detail_; }
+    // The path of the file whose detail is shown; empty while the list is.
+    const std::string& chosenPath() const { return chosenPath_; }
     SelectionBand* band() const { return band_; }
 
 private:
@@ -78,7 +80,7 @@ private:
     std::string extension_;
     std::vector<float> columnWidths_;
     Control* detail_ = nullptr;
-    std::string chosen_; // the path of the detail's file
+    std::string chosenPath_;
     std::unique_ptr<ScrollView> ownedScrollView_; // while the list is hidden
     ScrollView* scrollView_;
     SelectionBand* band_ = nullptr;

@@ -116,6 +116,7 @@ TEST(RenderAllCommand, BadUsage)
         {"render", "Ironveil.module", "lobby.screen", "--all", "-o", folder},
         {"render", "Ironveil.module", "--all"},
         {"render", "Ironveil.module", "--all", "-o", folder, "--hover", "Title"},
+        {"render", "Ironveil.module", "--all", "-o", folder, "--watch"},
         {"render", "Ironveil.module", "--all", "-o", folder, "--size", "800x600", "--size", "0x1"},
     };
     for (const auto& args : cases) {

@@ -17,10 +17,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -36,7 +39,7 @@ constexpr Rgba Red{255, 0, 0, 255}, Blue{0, 0, 255, 255}, Green{0, 255, 0, 255},
 
 const std::string RenderUsage =
     "usage: tise-cli render MODULE SCREEN -o OUT.png [--size WxH] [--hover NAME] [--emphasize NAME] [--fade F]"
-    " | MODULE --all -o FOLDER [--size WxH]...";
+    " [--watch] | MODULE --all -o FOLDER [--size WxH]...";
 
 // An installation with one module, Test.module: data folder Mod/Data with
 // the font "plain" (DejaVu Sans 16), the placeholders' font, and an English
@@ -452,6 +455,54 @@ TEST_F(RenderCommand, FailuresWriteNothing)
             EXPECT_EQ(err.size(), 1u) << result.err;
         EXPECT_FALSE(std::filesystem::exists(out)) << what;
     }
+}
+
+// A screen filled with one colour.
+std::string filled(const Rgba& colour)
+{
+    return "Screen = { Widgets = { name = 'Root', Presentation = { Art = { { type = 'Rectangle', colour = { "
+           + std::to_string(colour.r) + ", " + std::to_string(colour.g) + ", " + std::to_string(colour.b)
+           + ", 255 }, states = { 'Normal' } } } } } }";
+}
+
+// The output goes beside the module file, in a folder the tool watches: its
+// own writes there must not start another render.
+TEST_F(RenderCommand, WatchRendersAgainAfterEachChangeUntilInterrupted)
+{
+    using namespace std::chrono_literals;
+    module.screen("watched.screen", filled(Red));
+    const std::string out = module / "watched.png";
+    TestSupport::RunningProgram watching(
+        "tise-cli", {"render", module / "Test.module", "watched.screen", "-o", out, "--size", "32x24", "--watch"});
+    auto printed = [&](std::size_t count) {
+        return watching.waitFor([&] { return lines(watching.out()).size() >= count; }, 30s);
+    };
+    auto centre = [&] {
+        const QImage image = TestSupport::readPng(out);
+        return image.isNull() ? Rgba{} : pixel(image, 16, 12);
+    };
+    auto rendered = [](const std::string& line) {
+        return line.rfind("rendered in ", 0) == 0 && line.size() > 15 && line.substr(line.size() - 3) == " ms";
+    };
+
+    ASSERT_TRUE(printed(1)) << watching.err();
+    EXPECT_TRUE(rendered(lines(watching.out())[0])) << watching.out();
+    EXPECT_EQ(centre(), Red);
+
+    module.screen("watched.screen", "Screen = {");
+    ASSERT_TRUE(printed(2)) << watching.err();
+    EXPECT_EQ(lines(watching.out())[1].rfind("error: Cannot load screen file Art\\UI\\Screens\\watched.screen: slice:1:", 0), 0u)
+        << watching.out();
+    EXPECT_EQ(centre(), Red) << "a failed render writes nothing";
+
+    module.screen("watched.screen", filled(Blue));
+    ASSERT_TRUE(printed(3)) << watching.err();
+    EXPECT_TRUE(rendered(lines(watching.out())[2])) << watching.out();
+    EXPECT_EQ(centre(), Blue);
+
+    std::this_thread::sleep_for(1500ms); // a render set off by its own output would print by now
+    EXPECT_EQ(lines(watching.out()).size(), 3u) << watching.out();
+    EXPECT_EQ(watching.stop(SIGINT, 10s), 0) << watching.err();
 }
 
 // ---------------------------------------------------------------- check

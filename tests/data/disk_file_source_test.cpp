@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -123,4 +126,43 @@ TEST(DiskFileSourceTest, SubfolderSourcePrefixesEveryPath)
     EXPECT_EQ(text(data.open("art\\X.TXT")), "x");
     EXPECT_EQ(listed(data, ""), std::vector<std::string>{"Art"}) << "an empty path lists the prefix folder";
     EXPECT_EQ(listed(data, "ART/"), std::vector<std::string>{"x.txt"});
+}
+
+TEST(DiskFileSourceTest, FileRewrittenInPlaceLeavesWhatWasHandedOut)
+{
+    TempDir dir;
+    const std::string path = dir.write("Data/table.ucs", "first version");
+    DiskFileSource disk;
+    const Mod::FilePtr before = disk.open(path);
+    std::filesystem::resize_file(path, 0);
+    EXPECT_EQ(text(before), "first version") << "a truncated mapping would fault here";
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::in | std::ios::out);
+        out << "second";
+    }
+    EXPECT_EQ(text(before), "first version");
+    EXPECT_EQ(text(disk.open(path)), "second");
+}
+
+TEST(DiskFileSourceTest, RemembersWhatItReadAndWhereMissingPathsWouldAppear)
+{
+    TempDir dir;
+    dir.write("Mod/Data/Art/UI/Screens/Main.screen", "main");
+    dir.write("Mod/Data/Art/UI/Styles/x.lua", "x");
+    const std::string root = dir.path().string();
+    DiskFileSource disk;
+    EXPECT_TRUE(disk.pathsRead().empty());
+    disk.open(dir / "MOD\\data\\Art\\ui\\Screens\\main.SCREEN");
+    disk.open(dir / "Mod/Data/Art/UI/Textures/banner.dds"); // no Textures folder
+    std::vector<std::string> names;
+    disk.list(dir / "Mod/Data/Art/UI/Styles/", names);
+    disk.list(dir / "Mod/Locale/English", names); // no Locale folder
+    disk.noteRead(dir / "Mod/Archive.sga");
+    EXPECT_EQ(disk.pathsRead(), (std::vector<std::string>{
+                                    root + "/Mod",
+                                    root + "/Mod/Data/Art/UI",
+                                    root + "/Mod/Data/Art/UI/Screens",
+                                    root + "/Mod/Data/Art/UI/Screens/Main.screen",
+                                    root + "/Mod/Data/Art/UI/Styles",
+                                }));
 }

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using TestSupport::TempDir;
 
 namespace {
@@ -130,6 +132,29 @@ TEST_F(MountModuleTest, MountsInTheGamesPriorityOrder)
     EXPECT_EQ(text(source.open("art/englang.txt")), "moteur");
     EXPECT_EQ(text(source.open("art/engine.txt")), "engine");
     EXPECT_EQ(text(source.open("art/ignored.txt")), "<no file>");
+}
+
+TEST_F(MountModuleTest, DiskPathsAreWhatTheMountAndLaterReadsDependOn)
+{
+    Mod::ModContext context;
+    base::DiagnosticCapture quiet;
+    Mod::MountModule(context, root + "Main.module");
+    auto has = [&](const std::string& relative) {
+        const std::vector<std::string> paths = context.diskPaths();
+        return std::find(paths.begin(), paths.end(), dir / relative) != paths.end();
+    };
+    for (const char* path : {"Main.module", "Base.module", "Extra.module", "Main/Data", "Base/Data", "Main/Arch.sga",
+                             "Main/Broken.sga", "Main/Locale/French", "Main/Locale/French/main.ucs",
+                             "Base/Locale/French/base.ucs", "Engine", "Engine/Engine.sga", "Engine/Locale/French"})
+        EXPECT_TRUE(has(path)) << path;
+    EXPECT_TRUE(has("Main")) << "where the missing data folder and the archive would appear";
+    EXPECT_FALSE(has("Main/Data/Art/shared.txt")) << "not read yet";
+    EXPECT_FALSE(has("Ignored.module"));
+
+    context.source->open("art/shared.txt");
+    EXPECT_TRUE(has("Main/Data/Art/shared.txt"));
+    context.source->open("art/screens/new.screen");
+    EXPECT_TRUE(has("Main/Data")) << "where a new file would shadow the archives";
 }
 
 TEST_F(MountModuleTest, StringsComeFromTheFirstTableThatHasTheId)

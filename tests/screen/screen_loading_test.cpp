@@ -4,9 +4,17 @@
 
 #include "test_module.h"
 
+#include "data/archive_source.h"
+#include "data/sga_writer.h"
+#include "fixtures/tga_builder.h"
+#include "screen/offscreen_screen.h"
 #include "screen/widget.h"
 
 #include <lua.hpp>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -187,3 +195,50 @@ TEST(ScreenLoadingTest, EmphasisShowsTheWidgetItsChildrenAndItsAncestorsOnly)
 }
 
 } // namespace
+
+// Packers rewrite archives in place: a screen that reads its textures from a
+// mounted archive while it is truncated and written again draws without
+// them (no crash, no bytes of the new version), and a new mount loads the
+// new version.
+TEST(ScreenLoadingTest, AnArchiveRewrittenInPlaceUnderAShownScreenIsNoCrash)
+{
+    Fixtures::TgaHeader header;
+    header.width = 2;
+    header.height = 2;
+    header.depth = 24;
+    header.descriptor = 0;
+    const std::string texture = Fixtures::tgaFile(header, std::string(12, '\x80'));
+    auto screenWith = [](const char* name) {
+        return std::string("Screen = { Widgets = { name = '") + name + "', Presentation = { Art = {"
+               " { type = 'Graphic', texture = 'art/ui/packed', states = { 'Normal' } },"
+               " { type = 'Graphic', texture = 'art/ui/hover', states = { 'Hover' } } } } } }";
+    };
+    TestModule module;
+    module.pack({{TestModule::screenPath("packed.screen"), screenWith("old")},
+                 {"art/ui/packed.tga", texture}, {"art/ui/hover.tga", texture}});
+    screen::OffscreenScreen offscreen(module.load("packed.screen"), 64, 48);
+    std::string archive;
+    for (const auto& source : module.context().source->sources())
+        if (const auto* packed = dynamic_cast<const Mod::ArchiveSource*>(source.get()))
+            archive = packed->path();
+    ASSERT_FALSE(archive.empty());
+    std::replace(archive.begin(), archive.end(), '\\', '/');
+
+    std::filesystem::resize_file(archive, 0);
+    EXPECT_NO_THROW(offscreen.renderBitmap());
+    {
+        const std::string rewritten = Mod::writeSga({{TestModule::screenPath("packed.screen"), screenWith("new")},
+                                                     {"art/ui/packed.tga", texture + std::string(64, 'x')}});
+        std::ofstream out(archive, std::ios::binary | std::ios::in | std::ios::out);
+        out.write(rewritten.data(), static_cast<std::streamsize>(rewritten.size()));
+    }
+    offscreen.setHover(offscreen.view().widgetsRoot());
+    EXPECT_NO_THROW(offscreen.renderBitmap()) << "the hover art is read from the archive only now";
+    EXPECT_EQ(offscreen.view().widgetsRoot()->name(), "old");
+
+    Mod::ModContext remounted;
+    Mod::MountModule(remounted, archive.substr(0, archive.rfind("Mod/Packed.sga")) + "Test.module");
+    const screen::ScreenView again(module.graphics, remounted, TestModule::screenPath("packed.screen"));
+    ASSERT_NE(again.widgetsRoot(), nullptr);
+    EXPECT_EQ(again.widgetsRoot()->name(), "new");
+}

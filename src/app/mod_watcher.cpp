@@ -1,0 +1,139 @@
+#include "app/mod_watcher.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QTimer>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace app {
+
+namespace {
+
+QString absolute(const std::string& path)
+{
+    return QDir::cleanPath(QFileInfo(QString::fromStdString(path)).absoluteFilePath());
+}
+
+} // namespace
+
+struct ModWatcher::State {
+    std::function<void()> report;
+    QFileSystemWatcher watcher;
+    QTimer settle;
+    std::set<QString> wanted;
+    QStringList ignored;
+    // The entries of each watched folder when last seen: a folder event
+    // that leaves them as they were (an ignored file written) is no change.
+    std::map<QString, QStringList> listings;
+
+    QStringList listing(const QString& folder) const
+    {
+        QStringList names;
+        QDirIterator entries(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+        while (entries.hasNext()) {
+            const QString path = entries.next();
+            const bool skip = std::any_of(ignored.begin(), ignored.end(), [&](const QString& ignore) {
+                return path == ignore || path.startsWith(ignore + QLatin1Char('.'));
+            });
+            if (!skip)
+                names.push_back(entries.fileName());
+        }
+        names.sort();
+        return names;
+    }
+
+    // Takes up every wanted path that exists but is not watched (lost to a
+    // rename or a delete, or not there before).
+    void watchAgain()
+    {
+        const QStringList files = watcher.files(), folders = watcher.directories();
+        QStringList missing;
+        for (const QString& path : wanted) {
+            if (!files.contains(path) && !folders.contains(path) && QFileInfo::exists(path))
+                missing.push_back(path);
+        }
+        if (missing.isEmpty())
+            return;
+        watcher.addPaths(missing);
+        for (const QString& path : watcher.directories()) {
+            if (missing.contains(path))
+                listings[path] = listing(path);
+        }
+    }
+
+    // A file's watch stays with the file it was put on; after a rename
+    // over it the path names another file, so the path is watched anew.
+    void fileEvent(const QString& path)
+    {
+        watcher.removePath(path);
+        changed();
+    }
+
+    void folderEvent(const QString& folder)
+    {
+        QStringList now = listing(folder);
+        if (const auto seen = listings.find(folder); seen != listings.end() && seen->second == now)
+            return;
+        listings[folder] = std::move(now);
+        changed();
+    }
+
+    void changed()
+    {
+        watchAgain();
+        settle.start();
+    }
+};
+
+ModWatcher::ModWatcher(std::function<void()> changed, std::chrono::milliseconds settle)
+    : state_(std::make_unique<State>())
+{
+    State& state = *state_;
+    state.report = std::move(changed);
+    state.settle.setSingleShot(true);
+    state.settle.setInterval(settle);
+    QObject::connect(&state.watcher, &QFileSystemWatcher::fileChanged, &state.settle,
+                     [&state](const QString& path) { state.fileEvent(path); });
+    QObject::connect(&state.watcher, &QFileSystemWatcher::directoryChanged, &state.settle,
+                     [&state](const QString& folder) { state.folderEvent(folder); });
+    QObject::connect(&state.settle, &QTimer::timeout, &state.settle, [&state] {
+        state.watchAgain();
+        state.report();
+    });
+}
+
+ModWatcher::~ModWatcher() = default;
+
+void ModWatcher::watch(const std::vector<std::string>& paths)
+{
+    State& state = *state_;
+    std::set<QString> wanted;
+    for (const std::string& path : paths)
+        wanted.insert(absolute(path));
+    // Everything is watched anew: a path may name another file by now.
+    const QStringList watched = state.watcher.files() + state.watcher.directories();
+    if (!watched.isEmpty())
+        state.watcher.removePaths(watched);
+    state.wanted = std::move(wanted);
+    state.listings.clear();
+    state.watchAgain();
+}
+
+void ModWatcher::ignore(const std::string& path) { state_->ignored.push_back(absolute(path)); }
+
+std::vector<std::string> ModWatcher::paths() const
+{
+    std::vector<std::string> result;
+    for (const QString& path : state_->wanted)
+        result.push_back(path.toStdString());
+    return result;
+}
+
+bool ModWatcher::pending() const { return state_->settle.isActive(); }
+
+} // namespace app

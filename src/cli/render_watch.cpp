@@ -1,0 +1,64 @@
+#include "cli/render_watch.h"
+
+#include "app/mod_watcher.h"
+#include "cli/command.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <chrono>
+#include <csignal>
+#include <exception>
+
+namespace cli {
+
+namespace {
+
+volatile std::sig_atomic_t stopSignal = 0;
+
+extern "C" void stopWatching(int signal) { stopSignal = signal; }
+
+constexpr int SignalPollInterval = 50; // ms
+
+} // namespace
+
+int watchRendering(const std::function<void(Mod::ModContext& module)>& render, const std::string& output,
+                   std::ostream& out)
+{
+    stopSignal = 0;
+    const auto previousInterrupt = std::signal(SIGINT, stopWatching);
+    const auto previousTerminate = std::signal(SIGTERM, stopWatching);
+
+    app::ModWatcher* watching = nullptr;
+    auto renderOnce = [&] {
+        Mod::ModContext module;
+        const auto start = std::chrono::steady_clock::now();
+        try {
+            render(module);
+            const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+            out << "rendered in " << took.count() << " ms" << std::endl;
+        } catch (const std::exception& error) {
+            out << "error: " << oneLine(displayText(error.what())) << std::endl;
+        }
+        watching->watch(module.diskPaths());
+    };
+    app::ModWatcher watcher(renderOnce);
+    watcher.ignore(output);
+    watching = &watcher;
+    renderOnce();
+
+    QTimer stopCheck;
+    stopCheck.setInterval(SignalPollInterval);
+    QObject::connect(&stopCheck, &QTimer::timeout, &stopCheck, [] {
+        if (stopSignal)
+            QCoreApplication::quit();
+    });
+    stopCheck.start();
+    QCoreApplication::exec();
+
+    std::signal(SIGINT, previousInterrupt);
+    std::signal(SIGTERM, previousTerminate);
+    return 0;
+}
+
+} // namespace cli

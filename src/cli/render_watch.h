@@ -1,0 +1,22 @@
+#pragma once
+// render --watch: renders, then keeps rendering again after every change on
+// disk that reaches the screen, until SIGINT or SIGTERM.
+
+#include "data/mod_context.h"
+
+#include <functional>
+#include <ostream>
+#include <string>
+
+namespace cli {
+
+// Calls render with a fresh module context (render mounts it and draws and
+// writes output), then again each time the disk paths the context read
+// change and settle; writing output is no change.
+// Each call prints one line to out: "rendered in N ms", or "error: MESSAGE"
+// when render throws a standard exception. Needs a Qt application; returns
+// 0 once SIGINT or SIGTERM arrives.
+int watchRendering(const std::function<void(Mod::ModContext& module)>& render, const std::string& output,
+                   std::ostream& out);
+
+} // namespace cli
