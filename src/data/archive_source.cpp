@@ -261,10 +261,16 @@ void ArchiveSource::list(const std::string& path, std::vector<std::string>& name
 std::vector<ArchiveSource::Member> ArchiveSource::members() const
 {
     std::vector<Member> result;
+    // Folder records may claim the same file records many times over: each
+    // record is listed once, so the list stays as long as the file table.
+    std::vector<bool> listed(std::size_t{0xFFFF} + 1);
     for (const FolderRecord& folder : folders_) {
         if (!folder.valid)
             continue;
         for (std::uint16_t i = folder.firstFile; i < folder.endFile; ++i) {
+            if (listed[i])
+                continue;
+            listed[i] = true;
             const FileRecord record = fileRecord(i);
             const std::string_view name = nameAt(record.name);
             if (name.empty())

@@ -34,7 +34,9 @@ public:
         std::uint32_t storedLength;
         std::uint32_t fullLength;
     };
-    // Every member, in the order of the folder and file records.
+    // Every member, in the order of the folder and file records; a file
+    // record that several folder records claim is listed once, under the
+    // first.
     std::vector<Member> members() const;
 
 private:
