@@ -140,16 +140,10 @@ void addTextures(Corpora& corpora)
 // The table with that tag of a plain font file.
 std::string fontTable(const std::string& font, std::string_view tag)
 {
-    auto get = [&](std::size_t offset, int bytes) {
-        std::uint32_t value = 0;
-        for (int i = 0; i < bytes; ++i)
-            value = (value << 8) | static_cast<unsigned char>(font.at(offset + i));
-        return value;
-    };
-    for (std::uint32_t i = 0, count = get(4, 2); i < count; ++i) {
+    for (std::uint32_t i = 0, count = GfxTest::get16(font, 4); i < count; ++i) {
         const std::size_t record = 12 + 16 * std::size_t{i};
         if (font.compare(record, 4, tag) == 0)
-            return font.substr(get(record + 8, 4), get(record + 12, 4));
+            return font.substr(GfxTest::get32(font, record + 8), GfxTest::get32(font, record + 12));
     }
     throw std::runtime_error("The font has no " + std::string(tag) + " table");
 }

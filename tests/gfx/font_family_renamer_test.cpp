@@ -80,17 +80,8 @@ TEST(FontFamilyRenamer, TruncatedInputIsNeverReadPastItsEnd)
     }
 }
 
-void put16(std::string& out, std::uint32_t value)
-{
-    out.push_back(static_cast<char>((value >> 8) & 0xFF));
-    out.push_back(static_cast<char>(value & 0xFF));
-}
-
-void put32(std::string& out, std::uint32_t value)
-{
-    put16(out, value >> 16);
-    put16(out, value & 0xFFFF);
-}
+using GfxTest::put16;
+using GfxTest::put32;
 
 // A font's offset table with one table, "name", at offset.
 std::string directory(std::uint32_t offset, std::uint32_t length)
@@ -171,15 +162,9 @@ TEST(FontFamilyRenamer, AFontListedTwiceKeepsTheLastName)
     put32(file, 20);
     put32(file, 20);
     file += font.substr(0, 12 + 16 * 2); // the directory of both; tables stay where they were
-    const std::uint32_t shift = 20;
     for (std::size_t record = 0; record < 2; ++record) {
         const std::size_t at = 20 + 12 + 16 * record + 8;
-        std::uint32_t offset = 0;
-        for (int i = 0; i < 4; ++i)
-            offset = (offset << 8) | static_cast<unsigned char>(file[at + i]);
-        std::string patched;
-        put32(patched, offset + shift);
-        file.replace(at, 4, patched);
+        GfxTest::set32(file, at, GfxTest::get32(file, at) + 20);
     }
     file += font.substr(12 + 16 * 2);
     ASSERT_EQ(readFontFaces(file).size(), 2u);
