@@ -5,8 +5,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <unistd.h>
 
 namespace Fuzz {
+
+std::string scratchPath(const std::string& name)
+{
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string folder = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : (tmp && *tmp ? tmp : "/tmp");
+    return folder + "/" + name + "-" + std::to_string(::getpid());
+}
 
 Mod::FilePtr heapFile(const std::uint8_t* data, std::size_t size)
 {

@@ -1,15 +1,22 @@
 #pragma once
 // What the harnesses share: the fuzzer's input as a file of the virtual file
 // system, in a heap block of exactly its size (so that a read one byte past
-// the end is caught), and a source that serves it.
+// the end is caught), a source that serves it, and a place for files.
 
 #include "data/file_source.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace Fuzz {
+
+// Where a harness keeps files of its own: /dev/shm when it is writable (a
+// disk file rewritten for every input costs ten times the reading), else
+// $TMPDIR or /tmp. Names made here end in the process id.
+std::string scratchPath(const std::string& name);
 
 // A copy of the bytes as a FileData (an empty input is still a file).
 Mod::FilePtr heapFile(const std::uint8_t* data, std::size_t size);

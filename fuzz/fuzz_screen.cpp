@@ -25,7 +25,6 @@
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace {
 
@@ -78,9 +77,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     static char name[] = "fuzz_screen";
     static char* argv[] = {name, nullptr};
     new QGuiApplication(argc, argv);
-    const char* tmp = std::getenv("TMPDIR");
-    moduleFolder = std::filesystem::path(::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : (tmp && *tmp ? tmp : "/tmp"))
-                   / ("tise-fuzz-" + std::to_string(::getpid()));
+    moduleFolder = Fuzz::scratchPath("tise-fuzz-module");
     copyFixedModule(moduleFolder);
     std::atexit([] { std::filesystem::remove_all(moduleFolder); });
     module = new Module;

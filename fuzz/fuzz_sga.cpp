@@ -2,6 +2,8 @@
 // archive; then every folder is listed, recursively from the top, every
 // listed name and every member opened and read to its last byte.
 
+#include "fuzz_bytes.h"
+
 #include "data/archive_source.h"
 
 #include <cstdint>
@@ -63,11 +65,7 @@ void writeInput(const std::uint8_t* data, std::size_t size)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    // Memory-backed when the system has it: a disk file rewritten for every
-    // input costs ten times the reading.
-    const char* tmp = std::getenv("TMPDIR");
-    const std::string folder = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : (tmp && *tmp ? tmp : "/tmp");
-    archivePath = folder + "/tise-fuzz-" + std::to_string(::getpid()) + ".sga";
+    archivePath = Fuzz::scratchPath("tise-fuzz-archive");
     std::atexit([] { ::unlink(archivePath.c_str()); });
     return 0;
 }
