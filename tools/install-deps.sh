@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and running tise need.
+# Installs the Debian packages that building, testing and running tise need,
+# and any more packages named as arguments (tools/fuzz.sh names its own).
 # Does nothing when they are all present.
 set -euo pipefail
 packages=(
@@ -7,6 +8,7 @@ packages=(
   liblua5.2-dev zlib1g-dev qt6-base-dev
   libgtest-dev libgmock-dev libbenchmark-dev libsquish-dev
   fonts-dejavu-core xvfb xauth xdotool imagemagick
+  "$@"
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -136,7 +136,12 @@ ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver
     }
     if (!unchanged())
         fail("file changed while it was read");
-    files_.resize(folders_.size());
+    std::size_t fileRecordsUsed = 0;
+    for (const FolderRecord& folder : folders_)
+        if (folder.valid)
+            fileRecordsUsed = std::max<std::size_t>(fileRecordsUsed, folder.endFile);
+    entries_.resize(fileRecordsUsed);
+    entryRead_.resize(fileRecordsUsed);
     std::size_t slots = 16;
     while (slots < 2 * std::size_t(folderCount))
         slots *= 2;
@@ -161,10 +166,21 @@ std::vector<std::optional<std::string>> ArchiveSource::readNames(const std::vect
     std::vector<std::optional<std::string>> names(offsets.size());
     if (offsets.empty())
         return names;
-    // Names of one folder lie close together: one read covers them, and a
-    // name that runs past it is read on its own.
-    constexpr std::uint64_t Slack = 256;
     auto startOf = [&](std::uint32_t offset) { return std::uint64_t(namesOffset_) + offset; };
+    // A name alone: up to MaxNameLength bytes and its NUL.
+    auto readOne = [&](std::uint64_t start) -> std::optional<std::string> {
+        std::string bytes(static_cast<std::size_t>(std::min<std::uint64_t>(tocLength_ - start, MaxNameLength + 1)), '\0');
+        if (!readToc(start, bytes.data(), bytes.size()))
+            return std::nullopt;
+        const std::size_t nul = bytes.find('\0');
+        if (nul == std::string::npos)
+            return std::nullopt;
+        bytes.resize(nul);
+        return bytes;
+    };
+    // Names of one folder lie close together: one read covers them when
+    // their span is short, and a name that runs past it is read on its own.
+    constexpr std::uint64_t Slack = 256, SpanLimit = 256 * 1024;
     std::uint64_t low = UINT64_MAX, high = 0;
     for (const std::uint32_t offset : offsets) {
         if (startOf(offset) < tocLength_) {
@@ -174,25 +190,26 @@ std::vector<std::optional<std::string>> ArchiveSource::readNames(const std::vect
     }
     if (low == UINT64_MAX)
         return names;
-    std::string span(static_cast<std::size_t>(std::min<std::uint64_t>(tocLength_, high + Slack) - low), '\0');
-    if (!readToc(low, span.data(), span.size()))
-        return names;
+    std::string span;
+    if (high - low <= SpanLimit) {
+        span.resize(static_cast<std::size_t>(std::min<std::uint64_t>(tocLength_, high + Slack) - low));
+        if (!readToc(low, span.data(), span.size()))
+            span.clear();
+    }
     for (std::size_t i = 0; i < offsets.size(); ++i) {
         const std::uint64_t start = startOf(offsets[i]);
         if (start >= tocLength_)
             continue;
-        const std::size_t at = static_cast<std::size_t>(start - low);
-        const std::size_t end = span.find('\0', at);
-        if (end != std::string::npos) {
-            names[i] = span.substr(at, end - at);
-            continue;
+        if (!span.empty()) {
+            const std::size_t at = static_cast<std::size_t>(start - low);
+            const std::size_t end = span.find('\0', at);
+            if (end != std::string::npos) {
+                if (end - at <= MaxNameLength)
+                    names[i] = span.substr(at, end - at);
+                continue;
+            }
         }
-        // To the end of the table of contents, if need be.
-        std::string rest(static_cast<std::size_t>(tocLength_ - start), '\0');
-        if (!readToc(start, rest.data(), rest.size()))
-            continue;
-        if (const std::size_t nul = rest.find('\0'); nul != std::string::npos)
-            names[i] = rest.substr(0, nul);
+        names[i] = readOne(start);
     }
     return names;
 }
@@ -208,28 +225,42 @@ const ArchiveSource::FolderRecord* ArchiveSource::findFolder(const std::string& 
     return nullptr;
 }
 
-const ArchiveSource::FolderFiles* ArchiveSource::filesOf(const FolderRecord& folder) const
+std::optional<std::span<const ArchiveSource::FileEntry>> ArchiveSource::filesOf(const FolderRecord& folder) const
 {
     const std::lock_guard lock(filesMutex_);
-    std::unique_ptr<FolderFiles>& cached = files_[static_cast<std::size_t>(&folder - folders_.data())];
-    if (cached)
-        return unchanged() ? cached.get() : nullptr;
-    auto files = std::make_unique<FolderFiles>();
-    const std::size_t count = folder.endFile - folder.firstFile;
-    std::vector<unsigned char> bytes(count * FileRecordSize);
-    if (!readToc(fileRecordsOffset_ + std::uint64_t(folder.firstFile) * FileRecordSize, bytes.data(), bytes.size()))
-        return nullptr;
-    std::vector<std::uint32_t> nameOffsets;
-    for (std::size_t i = 0; i < count; ++i) {
-        const unsigned char* p = bytes.data() + i * FileRecordSize;
-        files->records.push_back({base::readLe32(p), base::readLe32(p + 8), base::readLe32(p + 12), base::readLe32(p + 16)});
-        nameOffsets.push_back(files->records.back().name);
-    }
-    files->names = readNames(nameOffsets);
     if (!unchanged())
-        return nullptr;
-    cached = std::move(files);
-    return cached.get();
+        return std::nullopt;
+    // The runs of records no folder has read yet.
+    for (std::size_t first = folder.firstFile; first < folder.endFile;) {
+        if (entryRead_[first]) {
+            ++first;
+            continue;
+        }
+        std::size_t end = first;
+        while (end < folder.endFile && !entryRead_[end])
+            ++end;
+        const std::size_t count = end - first;
+        std::vector<unsigned char> bytes(count * FileRecordSize);
+        if (!readToc(fileRecordsOffset_ + std::uint64_t(first) * FileRecordSize, bytes.data(), bytes.size()))
+            return std::nullopt;
+        std::vector<std::uint32_t> nameOffsets;
+        for (std::size_t i = 0; i < count; ++i) {
+            const unsigned char* p = bytes.data() + i * FileRecordSize;
+            entries_[first + i].record = {base::readLe32(p), base::readLe32(p + 8), base::readLe32(p + 12),
+                                          base::readLe32(p + 16)};
+            nameOffsets.push_back(entries_[first + i].record.name);
+        }
+        std::vector<std::optional<std::string>> names = readNames(nameOffsets);
+        for (std::size_t i = 0; i < count; ++i) {
+            entries_[first + i].name = std::move(names[i]);
+            entryRead_[first + i] = true;
+        }
+        first = end;
+    }
+    // Read from a file that changed meanwhile, the entries are never served.
+    if (!unchanged())
+        return std::nullopt;
+    return std::span<const FileEntry>(entries_).subspan(folder.firstFile, folder.endFile - folder.firstFile);
 }
 
 FilePtr ArchiveSource::open(const std::string& path)
@@ -241,19 +272,19 @@ FilePtr ArchiveSource::open(const std::string& path)
         slash == std::string::npos ? std::string_view(normalised) : std::string_view(normalised).substr(slash + 1);
 
     const FolderRecord* folder = findFolder(folderName);
-    const FolderFiles* files = folder ? filesOf(*folder) : nullptr;
+    const auto files = folder ? filesOf(*folder) : std::nullopt;
     if (!files)
         return {};
     std::size_t base = 0;
-    std::size_t count = files->records.size();
+    std::size_t count = files->size();
     while (count > 0) {
         const std::size_t mid = count / 2;
-        const std::optional<std::string>& name = files->names[base + mid];
+        const std::optional<std::string>& name = (*files)[base + mid].name;
         if (!name)
             return {}; // a name outside the table: the search cannot go on
         const int order = compareNames(fileName, *name);
         if (order == 0)
-            return openMember(files->records[base + mid]);
+            return openMember((*files)[base + mid].record);
         if (order < 0) {
             count = mid;
         } else {
@@ -316,12 +347,12 @@ void ArchiveSource::list(const std::string& path, std::vector<std::string>& name
     if (!normalised.empty() && normalised.back() == '\\')
         normalised.pop_back();
     const FolderRecord* folder = findFolder(normalised);
-    const FolderFiles* files = folder ? filesOf(*folder) : nullptr;
+    const auto files = folder ? filesOf(*folder) : std::nullopt;
     if (!files)
         return;
-    for (const std::optional<std::string>& name : files->names) {
-        if (name && !name->empty())
-            names.push_back(*name);
+    for (const FileEntry& entry : *files) {
+        if (entry.name && !entry.name->empty())
+            names.push_back(*entry.name);
     }
     for (std::uint16_t i = folder->firstFolder; i < folder->endFolder; ++i) {
         const FolderRecord& sub = folders_[i];
@@ -338,17 +369,23 @@ void ArchiveSource::list(const std::string& path, std::vector<std::string>& name
 std::vector<ArchiveSource::Member> ArchiveSource::members() const
 {
     std::vector<Member> result;
+    // Folder records may claim the same file records many times over: each
+    // record is listed once, so the list stays as long as the file table.
+    std::vector<bool> listed(std::size_t{0xFFFF} + 1);
     for (const FolderRecord& folder : folders_) {
-        const FolderFiles* files = folder.valid ? filesOf(folder) : nullptr;
+        const auto files = folder.valid ? filesOf(folder) : std::nullopt;
         if (!files)
             continue;
-        for (std::size_t i = 0; i < files->records.size(); ++i) {
-            const std::optional<std::string>& name = files->names[i];
-            if (!name || name->empty())
+        for (std::size_t i = folder.firstFile; i < folder.endFile; ++i) {
+            if (listed[i])
+                continue;
+            listed[i] = true;
+            const FileEntry& entry = (*files)[i - folder.firstFile];
+            if (!entry.name || entry.name->empty())
                 continue;
             std::string memberPath = folder.name.empty() ? std::string() : folder.name + "\\";
-            memberPath += *name;
-            result.push_back({std::move(memberPath), files->records[i].storedLength, files->records[i].fullLength});
+            memberPath += *entry.name;
+            result.push_back({std::move(memberPath), entry.record.storedLength, entry.record.fullLength});
         }
     }
     return result;

@@ -1,9 +1,11 @@
 #pragma once
 // An SGA archive (version 2) as a file source. The header and the folder
-// records are read once; a folder's file records when it is first used; each
-// member on demand and, when stored compressed, inflated with zlib. Archive bytes are untrusted: records, names
-// and member ranges that point outside the file are never read; such members
-// and folders are absent.
+// records are read once; a folder's file records when it is first used
+// (each record once, however many folder records claim it); each member on
+// demand and, when stored compressed, inflated with zlib. Archive bytes are
+// untrusted: records, names and member ranges that point outside the file
+// are never read; such members and folders are absent, as are names longer
+// than MaxNameLength bytes.
 //
 // The archive may be rewritten by another program while it is mounted. The
 // source serves only the version it read its folder records from: once
@@ -20,6 +22,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace Mod {
@@ -28,6 +31,11 @@ class DiskPathResolver;
 
 class ArchiveSource : public FileSource {
 public:
+    // Far beyond the 260 characters of a Windows path: longer names are no
+    // names, so that names pointing into one long string cost no more than
+    // this each.
+    static constexpr std::size_t MaxNameLength = 1024;
+
     // Opens the archive at path (a game path, see DiskPathResolver; resolved
     // with resolver when one is given). Throws std::runtime_error
     // "Could not open archive " + path [+ " (" + reason + ")"].
@@ -45,7 +53,9 @@ public:
         std::uint32_t storedLength;
         std::uint32_t fullLength;
     };
-    // Every member, in the order of the folder and file records.
+    // Every member, in the order of the folder and file records; a file
+    // record that several folder records claim is listed once, under the
+    // first.
     std::vector<Member> members() const;
 
 private:
@@ -57,11 +67,11 @@ private:
     struct FileRecord {
         std::uint32_t name, dataOffset, storedLength, fullLength;
     };
-    // A folder's file records and their names, read on first use.
-    struct FolderFiles {
-        std::vector<FileRecord> records;
-        // Nothing for a name that does not end inside the table of contents.
-        std::vector<std::optional<std::string>> names;
+    struct FileEntry {
+        FileRecord record;
+        // Nothing for a name that does not end inside the table of contents
+        // or is longer than MaxNameLength.
+        std::optional<std::string> name;
     };
 
     // length bytes of the table of contents from offset.
@@ -69,8 +79,9 @@ private:
     // The NUL-terminated names at these offsets into the name table.
     std::vector<std::optional<std::string>> readNames(const std::vector<std::uint32_t>& offsets) const;
     const FolderRecord* findFolder(const std::string& normalisedPath) const;
-    // The files of a valid folder; null once the archive has changed.
-    const FolderFiles* filesOf(const FolderRecord& folder) const;
+    // The entries [firstFile, endFile) of a valid folder, read on first use;
+    // null once the archive has changed.
+    std::optional<std::span<const FileEntry>> filesOf(const FolderRecord& folder) const;
     FilePtr openMember(const FileRecord& record) const;
     // Whether the file is still the version the table of contents came from.
     bool unchanged() const;
@@ -90,7 +101,10 @@ private:
     // the name (seeded with its length); -1 marks a free slot.
     std::vector<std::int32_t> folderIndex_;
     mutable std::mutex filesMutex_;
-    mutable std::vector<std::unique_ptr<FolderFiles>> files_; // by folder record
+    // By file record, as far as the folder records reach; an entry is
+    // written once, under the mutex, before filesOf hands it out.
+    mutable std::vector<FileEntry> entries_;
+    mutable std::vector<bool> entryRead_;
 };
 
 } // namespace Mod

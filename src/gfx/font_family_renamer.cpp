@@ -1,5 +1,6 @@
 #include "gfx/font_family_renamer.h"
 
+#include "gfx/font_name_table.h"
 #include "gfx/sfnt_reader.h"
 
 #include <algorithm>
@@ -86,6 +87,56 @@ std::optional<std::string> buildTable(const sfnt::NameTable& old, const std::u16
     return header + storage;
 }
 
+// The same names, in any order (the new table's records are sorted).
+bool sameNames(std::vector<LocalizedName> a, std::vector<LocalizedName> b)
+{
+    const auto order = [](const LocalizedName& x, const LocalizedName& y) {
+        return std::tie(x.locale, x.text) < std::tie(y.locale, y.text);
+    };
+    std::sort(a.begin(), a.end(), order);
+    std::sort(b.begin(), b.end(), order);
+    return a == b;
+}
+
+// Whether the copy reads as the original but for the new family names. The
+// copy is patched in place, and in a hostile file the directory records
+// patched may also be part of the collection's header, of another font's
+// directory or of a table; then more than the family names change.
+bool readsAsRenamed(std::string_view original, std::string_view copy, const std::vector<std::uint64_t>& offsets,
+                    std::span<const FamilyRename> renames)
+{
+    // The family each font must have: a font listed twice in a collection
+    // has one directory, and keeps the last name given to either.
+    std::vector<const std::u16string*> newFamily(offsets.size(), nullptr);
+    for (const FamilyRename& rename : renames)
+        for (std::size_t i = 0; i < offsets.size(); ++i)
+            if (offsets[i] == offsets[rename.fontIndex])
+                newFamily[i] = &rename.family;
+
+    const std::vector<FontFace> before = readFontFaces(original);
+    const std::vector<FontFace> after = readFontFaces(copy);
+    std::size_t matched = 0;
+    for (const FontFace& a : after) {
+        if (a.fontIndex >= offsets.size())
+            return false;
+        const auto b = std::find_if(before.begin(), before.end(),
+                                    [&](const FontFace& f) { return f.fontIndex == a.fontIndex; });
+        const std::u16string* family = newFamily[a.fontIndex];
+        if (family ? a.familyNames != std::vector<LocalizedName>{{u"en-us", *family}}
+                   : (b == before.end() || !sameNames(a.familyNames, b->familyNames)))
+            return false;
+        if (b == before.end()) {
+            if (!family) // a font without a family before has one only when renamed
+                return false;
+            continue;
+        }
+        if (!sameNames(a.faceNames, b->faceNames) || a.weight != b->weight || a.stretch != b->stretch || a.style != b->style)
+            return false;
+        ++matched;
+    }
+    return matched == before.size();
+}
+
 } // namespace
 
 std::optional<std::string> renameFontFamilies(std::string_view file, std::span<const FamilyRename> renames)
@@ -113,6 +164,8 @@ std::optional<std::string> renameFontFamilies(std::string_view file, std::span<c
     }
     while (result.size() % 4 != 0)
         result.push_back('\0');
+    if (!readsAsRenamed(file, result, offsets, renames))
+        return std::nullopt;
     return result;
 }
 

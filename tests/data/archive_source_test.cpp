@@ -11,6 +11,7 @@
 #include <fstream>
 #include <thread>
 #include <functional>
+#include <set>
 #include <zlib.h>
 
 using Mod::ArchiveSource;
@@ -313,6 +314,48 @@ TEST_F(ArchiveSourceTest, MembersAreListedInTableOrderWithLengths)
     EXPECT_EQ(members[1].fullLength, Repetitive.size());
     EXPECT_EQ(members[2].path, "b\\two.txt");
     EXPECT_EQ(members[2].storedLength, 1u);
+}
+
+TEST_F(ArchiveSourceTest, FileRecordsClaimedByEveryFolderAreListedOnce)
+{
+    // 300 folders of one file each, then every folder record made to claim
+    // all 300 files: listed naively, 90,300 members (and a hostile archive
+    // of a megabyte would list billions).
+    std::vector<Mod::SgaMember> members;
+    for (int i = 0; i < 300; ++i)
+        members.push_back({"d" + std::to_string(1000 + i) + "/x" + std::to_string(1000 + i) + ".txt", std::to_string(i)});
+    std::string bytes = Mod::writeSga(members);
+    const std::size_t toc = 180, records = toc + get32(bytes, toc + 6);
+    const std::uint16_t folders = static_cast<std::uint16_t>(get32(bytes, toc + 10));
+    ASSERT_EQ(folders, 301u);
+    for (std::size_t i = 0; i < folders; ++i) {
+        const std::uint16_t range[2] = {0, 300};
+        std::memcpy(bytes.data() + records + 12 * i + 8, range, 4);
+    }
+    ArchiveSource archive(dir.write("claimed.sga", bytes));
+    const auto listed = archive.members();
+    ASSERT_EQ(listed.size(), 300u);
+    std::set<std::string> paths;
+    for (const auto& member : listed) {
+        paths.insert(member.path);
+        EXPECT_EQ(text(archive.open(member.path)).size(), member.fullLength) << member.path;
+    }
+    EXPECT_EQ(paths.size(), 300u);
+}
+
+TEST_F(ArchiveSourceTest, NamesLongerThanTheLimitAreNoNames)
+{
+    // Names pointing into one long string would otherwise cost its length
+    // each: a hostile archive of a megabyte could ask for gigabytes.
+    const std::string longest(ArchiveSource::MaxNameLength, 'x'), tooLong(ArchiveSource::MaxNameLength + 1, 'z');
+    ArchiveSource archive(write({{"a/" + longest, "kept"}, {"a/" + tooLong, "dropped"}, {"a/a.txt", "a"}}));
+    std::vector<std::string> names;
+    archive.list("a", names);
+    EXPECT_EQ(names, (std::vector<std::string>{"a.txt", longest}));
+    EXPECT_EQ(text(archive.open("a\\a.txt")), "a");
+    EXPECT_EQ(text(archive.open("a\\" + longest)), "kept");
+    EXPECT_FALSE(archive.open("a\\" + tooLong));
+    EXPECT_EQ(archive.members().size(), 2u);
 }
 
 TEST_F(ArchiveSourceTest, EmptyMemberIsAnEmptyFile)

@@ -80,4 +80,99 @@ TEST(FontFamilyRenamer, TruncatedInputIsNeverReadPastItsEnd)
     }
 }
 
+using GfxTest::put16;
+using GfxTest::put32;
+
+// A font's offset table with one table, "name", at offset.
+std::string directory(std::uint32_t offset, std::uint32_t length)
+{
+    std::string out;
+    put32(out, 0x00010000);
+    put16(out, 1);
+    put16(out, 16);
+    put16(out, 0);
+    put16(out, 0);
+    out += "name";
+    put32(out, 0);
+    put32(out, offset);
+    put32(out, length);
+    return out;
+}
+
+// A collection whose structures overlap: font 0's table directory lies
+// inside the text of font 1's family name, so patching font 0's directory
+// in place would rename font 1 too.
+std::string overlappingCollection()
+{
+    constexpr std::uint32_t FontOne = 20, NameOne = FontOne + 28, FontZero = NameOne + 18, NameZero = FontZero + 28;
+    const std::string nameZero = GfxTest::buildNameTable({{3, 1, 0x0409, 1, u"Alpha"}});
+    const std::string fontZero = directory(NameZero, static_cast<std::uint32_t>(nameZero.size()));
+    std::string file = "ttcf";
+    put32(file, 0x00010000);
+    put32(file, 2);
+    put32(file, FontZero);
+    put32(file, FontOne);
+    file += directory(NameOne, 18 + static_cast<std::uint32_t>(fontZero.size()));
+    put16(file, 0); // format 0, one record: Windows, US English, family
+    put16(file, 1);
+    put16(file, 18);
+    for (std::uint32_t field : {3u, 1u, 0x0409u, 1u, static_cast<std::uint32_t>(fontZero.size()), 0u})
+        put16(file, field);
+    return file + fontZero + nameZero;
+}
+
 } // namespace
+
+TEST(FontFamilyRenamer, RefusesFilesWhereTheChangeWouldReachOtherFonts)
+{
+    const std::string file = overlappingCollection();
+    const auto fonts = readFontFaces(file);
+    ASSERT_EQ(fonts.size(), 2u);
+    ASSERT_EQ(fonts[0].familyNames, (std::vector<LocalizedName>{{u"en-us", u"Alpha"}}));
+    const std::u16string familyOne = fonts[1].familyNames.at(0).text;
+
+    const FamilyRename zero{0, u"Zero"};
+    EXPECT_FALSE(renameFontFamilies(file, {&zero, 1})) << "font 1's family would change with it";
+    // Renamed as well, font 1 no longer reads the text that changes.
+    const FamilyRename both[] = {{0, u"Zero"}, {1, u"One"}};
+    const auto bothRenamed = renameFontFamilies(file, both);
+    ASSERT_TRUE(bothRenamed);
+    const auto renamedFonts = readFontFaces(*bothRenamed);
+    ASSERT_EQ(renamedFonts.size(), 2u);
+    EXPECT_EQ(renamedFonts[0].familyNames, (std::vector<LocalizedName>{{u"en-us", u"Zero"}}));
+    EXPECT_EQ(renamedFonts[1].familyNames, (std::vector<LocalizedName>{{u"en-us", u"One"}}));
+
+    // Font 1's directory is part of nothing else: it alone can be renamed.
+    const FamilyRename one{1, u"One"};
+    const auto renamed = renameFontFamilies(file, {&one, 1});
+    ASSERT_TRUE(renamed);
+    const auto again = readFontFaces(*renamed);
+    ASSERT_EQ(again.size(), 2u);
+    EXPECT_EQ(again[0].familyNames, fonts[0].familyNames);
+    EXPECT_EQ(again[1].familyNames, (std::vector<LocalizedName>{{u"en-us", u"One"}}));
+    EXPECT_NE(familyOne, u"One");
+}
+
+TEST(FontFamilyRenamer, AFontListedTwiceKeepsTheLastName)
+{
+    const std::string font = sampleFont(u"Twice");
+    std::string file = "ttcf";
+    put32(file, 0x00010000);
+    put32(file, 2);
+    put32(file, 20);
+    put32(file, 20);
+    file += font.substr(0, 12 + 16 * 2); // the directory of both; tables stay where they were
+    for (std::size_t record = 0; record < 2; ++record) {
+        const std::size_t at = 20 + 12 + 16 * record + 8;
+        GfxTest::set32(file, at, GfxTest::get32(file, at) + 20);
+    }
+    file += font.substr(12 + 16 * 2);
+    ASSERT_EQ(readFontFaces(file).size(), 2u);
+    const FamilyRename renames[] = {{0, u"First"}, {1, u"Second"}};
+    const auto renamed = renameFontFamilies(file, renames);
+    ASSERT_TRUE(renamed);
+    const auto fonts = readFontFaces(*renamed);
+    ASSERT_EQ(fonts.size(), 2u);
+    EXPECT_EQ(fonts[0].familyNames, (std::vector<LocalizedName>{{u"en-us", u"Second"}}));
+    EXPECT_EQ(fonts[1].familyNames, (std::vector<LocalizedName>{{u"en-us", u"Second"}}));
+}

@@ -10,8 +10,6 @@
 
 namespace GfxTest {
 
-namespace {
-
 void put16(std::string& out, std::uint32_t value)
 {
     out.push_back(static_cast<char>((value >> 8) & 0xFF));
@@ -39,6 +37,8 @@ std::uint32_t get32(const std::string& in, std::size_t offset)
 {
     return (get16(in, offset) << 16) | get16(in, offset + 2);
 }
+
+namespace {
 
 std::string encode(const NameRecord& record)
 {

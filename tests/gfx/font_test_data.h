@@ -11,6 +11,14 @@ namespace GfxTest {
 
 inline constexpr const char* dejaVuFolder = "/usr/share/fonts/truetype/dejavu/";
 
+// Big-endian fields, as font files store them: appended, overwritten, read
+// (reads throw std::out_of_range past the end).
+void put16(std::string& out, std::uint32_t value);
+void put32(std::string& out, std::uint32_t value);
+void set32(std::string& out, std::size_t offset, std::uint32_t value);
+std::uint32_t get16(const std::string& in, std::size_t offset);
+std::uint32_t get32(const std::string& in, std::size_t offset);
+
 // The bytes of a file of that folder; throws when it cannot be read.
 std::string readDejaVu(const std::string& fileName);
 

@@ -1,0 +1,42 @@
+// The UCS string table reader, and LocaliseText looking references up in the
+// table read from the input.
+
+#include "fuzz_bytes.h"
+
+#include "data/localise_text.h"
+#include "data/mod_context.h"
+
+#include <cstdint>
+#include <stdexcept>
+
+namespace {
+
+// References as screens write them: found and missing numbers, the edges of
+// the 32-bit range and beyond (saturating), signs, spaces and trailing text.
+const char* const Texts[] = {
+    "$0", "$1", "$2", "$7", "$10", "$30", "$100", "$1000", "$65535", "$2147483647", "$2147483648",
+    "$4294967295", "$99999999999999999999", "$-1", "$+3", "$ 1", "$\t2", "$0x10", "$012", "$1abc",
+    "$", "$$1", "", "plain text", "1",
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    Mod::ModContext context;
+    try {
+        context.stringTables.push_back(std::make_unique<Mod::StringTable>(Fuzz::heapFile(data, size)));
+    } catch (const std::runtime_error&) {
+        return 0; // too short or an odd number of bytes: refused as promised
+    }
+    std::size_t length = context.stringTables.front()->size();
+    for (const char* text : Texts) {
+        length += Mod::LocaliseText(text, context).size();
+        if (const auto found = Mod::FindLocalisedString(text, context))
+            for (const char16_t c : *found)
+                length += c;
+    }
+    volatile std::size_t keep = length;
+    (void)keep;
+    return 0;
+}
