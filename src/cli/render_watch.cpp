@@ -9,6 +9,7 @@
 #include <chrono>
 #include <csignal>
 #include <exception>
+#include <string>
 
 namespace cli {
 
@@ -33,14 +34,17 @@ int watchRendering(const std::function<void(Mod::ModContext& module)>& render, c
     auto renderOnce = [&] {
         Mod::ModContext module;
         const auto start = std::chrono::steady_clock::now();
+        std::string line;
         try {
             render(module);
             const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-            out << "rendered in " << took.count() << " ms" << std::endl;
+            line = "rendered in " + std::to_string(took.count()) + " ms";
         } catch (const std::exception& error) {
-            out << "error: " << oneLine(displayText(error.what())) << std::endl;
+            line = "error: " + oneLine(displayText(error.what()));
         }
+        // Followed before the line says so: a change made on reading it is seen.
         watching->watch(module.diskPaths());
+        out << line << std::endl;
     };
     app::ModWatcher watcher(renderOnce);
     watcher.ignore(output);
