@@ -136,12 +136,9 @@ ArchiveSource::ArchiveSource(const std::string& path, DiskPathResolver* resolver
     }
     if (!unchanged())
         fail("file changed while it was read");
-    std::size_t fileRecordsUsed = 0;
     for (const FolderRecord& folder : folders_)
         if (folder.valid)
-            fileRecordsUsed = std::max<std::size_t>(fileRecordsUsed, folder.endFile);
-    entries_.resize(fileRecordsUsed);
-    entryRead_.resize(fileRecordsUsed);
+            fileRecordsUsed_ = std::max<std::size_t>(fileRecordsUsed_, folder.endFile);
     std::size_t slots = 16;
     while (slots < 2 * std::size_t(folderCount))
         slots *= 2;
@@ -230,6 +227,12 @@ std::optional<std::span<const ArchiveSource::FileEntry>> ArchiveSource::filesOf(
     const std::lock_guard lock(filesMutex_);
     if (!unchanged())
         return std::nullopt;
+    // Made on first use, so that mounting costs nothing per file record;
+    // never resized after.
+    if (entries_.size() != fileRecordsUsed_) {
+        entries_.resize(fileRecordsUsed_);
+        entryRead_.resize(fileRecordsUsed_);
+    }
     // The runs of records no folder has read yet.
     for (std::size_t first = folder.firstFile; first < folder.endFile;) {
         if (entryRead_[first]) {

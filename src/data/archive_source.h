@@ -101,8 +101,9 @@ private:
     // the name (seeded with its length); -1 marks a free slot.
     std::vector<std::int32_t> folderIndex_;
     mutable std::mutex filesMutex_;
-    // By file record, as far as the folder records reach; an entry is
-    // written once, under the mutex, before filesOf hands it out.
+    std::size_t fileRecordsUsed_ = 0; // as far as the valid folder records reach
+    // By file record, made on first use; an entry is written once, under
+    // the mutex, before filesOf hands it out.
     mutable std::vector<FileEntry> entries_;
     mutable std::vector<bool> entryRead_;
 };
