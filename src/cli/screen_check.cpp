@@ -6,6 +6,7 @@
 #include "screen/art_item.h"
 #include "screen/keywords.h"
 #include "screen/offscreen_screen.h"
+#include "screen/screen_load_error.h"
 #include "screen/screen_view.h"
 #include "screen/text_art.h"
 #include "screen/texture_art.h"
@@ -39,7 +40,8 @@ public:
             return;
         const std::string name = "widget " + quoted(w->name());
         if (w->typeName() && w->kind() == screen::WidgetKind::Plain && !screen::gameWidgetTypeOf(*w->typeName()))
-            warn(name + " has the unknown type " + quoted(*w->typeName()) + " (drawn as a plain widget)");
+            warn("unknown-type",
+                 name + " has the unknown type " + quoted(*w->typeName()) + " (drawn as a plain widget)");
         if (w->text())
             missingString(name, "text", *w->text());
         // A tooltip text shows only in the widget that tooltip_name found.
@@ -54,8 +56,8 @@ public:
             widget(*child);
     }
 
-    void error(const std::string& message) { add({true, displayText(message)}); }
-    std::vector<ScreenProblem> take() { return std::move(problems_); }
+    void error(const std::string& message) { add(base::FindingLevel::Error, "load-error", displayText(message)); }
+    base::FindingList take() { return std::move(findings_); }
 
 private:
     void collectTooltipTargets(const screen::Widget* w)
@@ -71,15 +73,15 @@ private:
     void missingString(const std::string& owner, const char* field, const std::string& text)
     {
         if (!text.empty() && text[0] == '$' && !Mod::FindLocalisedString(text.c_str(), view_.files()))
-            warn(owner + ": " + field + " " + displayText(text) + " is in no string table");
+            warn("string-missing", owner + ": " + field + " " + displayText(text) + " is in no string table");
     }
 
     void artItem(const screen::ArtItem& art, const std::string& owner, bool mayShowText)
     {
         if (art.kind() == screen::ArtKind::Base) {
-            warn(art.typeName() ? owner + " has an art item of the unknown type " + quoted(*art.typeName()) +
-                                      " (it draws nothing)"
-                                : owner + " has an art item without a type (it draws nothing)");
+            warn("unknown-type", art.typeName() ? owner + " has an art item of the unknown type " +
+                                                      quoted(*art.typeName()) + " (it draws nothing)"
+                                                : owner + " has an art item without a type (it draws nothing)");
         } else if (const auto* texture = dynamic_cast<const screen::TextureArt*>(&art)) {
             const std::string& name = texture->properties().texture;
             if (name.empty())
@@ -87,14 +89,16 @@ private:
             const auto& resolved = view_.assets().textures().resolve(name);
             using Status = assets::TextureCache::Status;
             if (resolved.status == Status::Missing)
-                warn("missing texture " + quoted(name) + ": " + displayText(screen::missingTextureReason(name)));
+                warn("texture-missing",
+                     "missing texture " + quoted(name) + ": " + displayText(screen::missingTextureReason(name)));
             else if (resolved.status == Status::Invalid)
-                warn("invalid texture " + quoted(name) + ": " + displayText(resolved.path) + ": " +
+                warn("texture-invalid", "invalid texture " + quoted(name) + ": " + displayText(resolved.path) + ": " +
                      displayText(resolved.reason));
         } else if (const auto* text = dynamic_cast<const screen::TextArt*>(&art)) {
             const std::string& font = text->properties().fontname;
             if (mayShowText && view_.assets().getFont(font).fallback)
-                warn("font " + quoted(font) + " fell back to Microsoft Sans Serif: " + fontReason(font));
+                warn("font-fallback",
+                     "font " + quoted(font) + " fell back to Microsoft Sans Serif: " + fontReason(font));
         }
     }
 
@@ -108,29 +112,42 @@ private:
         return displayText(file) + " does not load, or names a typeface that no .ttf file in font\\ has";
     }
 
-    void warn(const std::string& message) { add({false, message}); }
-    void add(ScreenProblem problem)
+    void warn(const char* code, const std::string& message) { add(base::FindingLevel::Warning, code, message); }
+    void add(base::FindingLevel level, const char* code, const std::string& message)
     {
-        if (seen_.insert(problem.message).second)
-            problems_.push_back(std::move(problem));
+        if (!seen_.insert(message).second)
+            return;
+        base::Finding finding;
+        finding.level = level;
+        finding.code = code;
+        finding.message = message;
+        findings_.add(std::move(finding));
     }
 
     screen::ScreenView& view_;
     std::set<const screen::Widget*> tooltipTargets_;
-    std::vector<ScreenProblem> problems_;
+    base::FindingList findings_;
     std::set<std::string> seen_;
 };
 
 } // namespace
 
-std::vector<ScreenProblem> checkScreen(const gfx::GraphicsContext& graphics, const Mod::ModContext& module,
-                                       const std::string& path)
+base::FindingList checkScreen(const gfx::GraphicsContext& graphics, const Mod::ModContext& module,
+                              const std::string& path)
 {
     std::unique_ptr<screen::ScreenView> loaded;
     try {
         loaded = std::make_unique<screen::ScreenView>(graphics, module, path);
     } catch (const std::exception& error) {
-        return {{true, displayText(error.what())}};
+        base::Finding finding;
+        if (const auto* located = dynamic_cast<const screen::ScreenLoadError*>(&error))
+            finding = located->finding();
+        finding.level = base::FindingLevel::Error;
+        finding.code = "load-error";
+        finding.message = displayText(error.what());
+        base::FindingList failed;
+        failed.add(std::move(finding));
+        return failed;
     }
     screen::OffscreenScreen offscreen(std::move(loaded), 1024, 768);
     Checker checker(offscreen.view());

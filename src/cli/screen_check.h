@@ -5,8 +5,9 @@
 // back, a widget or art type the game does not know. The screen is loaded
 // and drawn once off screen, as the viewer would show it.
 
+#include "base/finding.h"
+
 #include <string>
-#include <vector>
 
 namespace gfx {
 class GraphicsContext;
@@ -17,13 +18,9 @@ struct ModContext;
 
 namespace cli {
 
-struct ScreenProblem {
-    bool error;          // the screen does not load; else a warning
-    std::string message; // valid UTF-8
-};
-
-// In the order found, each message once.
-std::vector<ScreenProblem> checkScreen(const gfx::GraphicsContext& graphics, const Mod::ModContext& module,
-                                       const std::string& path);
+// The findings of the screen at path (base/finding.h), in the order found,
+// each message once; messages are valid UTF-8.
+base::FindingList checkScreen(const gfx::GraphicsContext& graphics, const Mod::ModContext& module,
+                              const std::string& path);
 
 } // namespace cli

@@ -126,10 +126,14 @@ int check(const Arguments& args, std::ostream& out)
     const gfx::GraphicsContext graphics;
     std::size_t errors = 0, warnings = 0;
     for (const std::string& name : screens) {
-        for (const ScreenProblem& problem : checkScreen(graphics, module, screenPath(name))) {
-            out << oneLine(displayText(name)) << (problem.error ? ": error: " : ": warning: ")
-                << oneLine(problem.message) << '\n';
-            ++(problem.error ? errors : warnings);
+        const base::FindingList findings = checkScreen(graphics, module, screenPath(name));
+        for (const base::Finding& finding : findings.all()) {
+            if (finding.level == base::FindingLevel::Note)
+                continue;
+            const bool error = finding.level == base::FindingLevel::Error;
+            out << oneLine(displayText(name)) << ": " << base::levelName(finding.level) << ": "
+                << oneLine(displayText(finding.message)) << '\n';
+            ++(error ? errors : warnings);
         }
     }
     out << screens.size() << " screens, " << errors << " errors, " << warnings << " warnings\n";

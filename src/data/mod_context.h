@@ -3,6 +3,7 @@
 // of the chosen language in search order, and the parsed module files (the
 // chosen module first, then its required modules).
 
+#include "base/finding.h"
 #include "data/composite_source.h"
 #include "data/module_file.h"
 #include "data/string_table.h"
@@ -24,6 +25,9 @@ struct ModContext {
     // disk path of each string table (same order as stringTables).
     std::string language;
     std::vector<std::string> stringTablePaths;
+    // What the mount found wrong with the module files, folders, archives
+    // and string tables (base/finding.h).
+    base::FindingList findings;
 
     // The disk source the mount reads through (its folders are sources of
     // the composite).

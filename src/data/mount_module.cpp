@@ -20,6 +20,7 @@ void ModContext::reset()
     moduleFiles.clear();
     language.clear();
     stringTablePaths.clear();
+    findings.clear();
     disk.reset();
 }
 

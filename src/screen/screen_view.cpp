@@ -4,6 +4,7 @@
 #include "data/mod_context.h"
 #include "gfx/render_target.h"
 #include "screen/device_geometry.h"
+#include "screen/screen_load_error.h"
 #include "screen/widget.h"
 #include "screen/widget_factory.h"
 
@@ -63,9 +64,15 @@ ScreenView::ScreenView(const gfx::GraphicsContext& graphics, const Mod::ModConte
             lua_pushlightuserdata(L, this);
             status = lua_pcall(L, 1, 0, 0);
         }
-        if (status != LUA_OK)
-            throw std::runtime_error("Cannot " + std::string(stage) + " screen file " + path + ": " +
-                                     assets::errorText(L));
+        if (status != LUA_OK) {
+            const std::string message =
+                "Cannot " + std::string(stage) + " screen file " + path + ": " + assets::errorText(L);
+            base::Finding finding;
+            finding.level = base::FindingLevel::Error;
+            finding.code = "load-error";
+            finding.message = message;
+            throw ScreenLoadError(message, std::move(finding));
+        }
     } catch (...) {
         // The widgets release their references while the state is open; the
         // state goes before the error leaves.

@@ -13,7 +13,8 @@
 // widget tree (widget_factory.h), stage "instantiate". A `Screen` that is not
 // a table, or a missing or non-table root, is no error: that root stays null.
 //
-// Errors (all std::runtime_error; the Lua state is closed before they leave):
+// Errors (all std::runtime_error; the Lua state is closed before they leave;
+// the load and instantiate errors are ScreenLoadError, screen_load_error.h):
 //   "Cannot open screen file " + path
 //   "Cannot load screen file " + path + ": " + Lua's message   (syntax and
 //       run-time errors, precompiled chunks, memory cap, instruction budget)
@@ -33,6 +34,7 @@
 
 #include "assets/lua_sandbox.h"
 #include "assets/screen_assets.h"
+#include "base/finding.h"
 #include "screen/view_resources.h"
 #include "ui/container_control.h"
 
@@ -67,6 +69,11 @@ public:
     assets::ScreenAssets& assets() { return assets_; }
     ViewResources& resources() { return resources_; }
     lua_State* lua() const { return lua_.get(); }
+
+    // What loading, building and painting the screen found wrong with it
+    // (base/finding.h), in the order found.
+    const base::FindingList& findings() const { return findings_; }
+    base::FindingList& findings() { return findings_; }
 
     // The roots built from `Screen.Widgets` and `Screen.TooltipWidgets`;
     // either may be null.
@@ -123,6 +130,7 @@ private:
     Widget* emphasizedWidget_ = nullptr;
     float emphasisFade_ = 1.0f;
     mutable gfx::Matrix contentTransform_;
+    base::FindingList findings_;
 };
 
 } // namespace screen
