@@ -10,6 +10,7 @@
 #include "data/mount_module.h"
 #include "data/subfolder_source.h"
 #include "data/installation_discovery.h"
+#include "data/file_origin.h"
 #include "data/folder_entries.h"
 #include "data/text_compare.h"
 
@@ -74,12 +75,11 @@ int info(const Arguments& args, std::ostream& out)
         << ",\n  \"sources\": [";
     const char* separator = "\n    ";
     for (const auto& source : context.source->sources()) {
-        out << separator;
-        separator = ",\n    ";
-        if (const auto* folder = dynamic_cast<const Mod::SubfolderSource*>(source.get()))
-            out << "{\"kind\": \"folder\", \"path\": " << jsonText(folder->prefix()) << "}";
-        else if (const auto* archive = dynamic_cast<const Mod::ArchiveSource*>(source.get()))
-            out << "{\"kind\": \"archive\", \"path\": " << jsonText(archive->path()) << "}";
+        if (const std::optional<Mod::FileOrigin> origin = Mod::describeSource(*source)) {
+            out << separator << "{\"kind\": \"" << Mod::kindName(origin->kind)
+                << "\", \"path\": " << jsonText(origin->source) << "}";
+            separator = ",\n    ";
+        }
     }
     out << (context.source->sources().empty() ? "" : "\n  ") << "],\n  \"stringTables\": [";
     separator = "\n    ";

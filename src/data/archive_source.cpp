@@ -266,7 +266,7 @@ std::optional<std::span<const ArchiveSource::FileEntry>> ArchiveSource::filesOf(
     return std::span<const FileEntry>(entries_).subspan(folder.firstFile, folder.endFile - folder.firstFile);
 }
 
-FilePtr ArchiveSource::open(const std::string& path)
+const ArchiveSource::FileEntry* ArchiveSource::findEntry(const std::string& path) const
 {
     const std::string normalised = normalise(path);
     const auto slash = normalised.rfind('\\');
@@ -277,17 +277,17 @@ FilePtr ArchiveSource::open(const std::string& path)
     const FolderRecord* folder = findFolder(folderName);
     const auto files = folder ? filesOf(*folder) : std::nullopt;
     if (!files)
-        return {};
+        return nullptr;
     std::size_t base = 0;
     std::size_t count = files->size();
     while (count > 0) {
         const std::size_t mid = count / 2;
         const std::optional<std::string>& name = (*files)[base + mid].name;
         if (!name)
-            return {}; // a name outside the table: the search cannot go on
+            return nullptr; // a name outside the table: the search cannot go on
         const int order = compareNames(fileName, *name);
         if (order == 0)
-            return openMember((*files)[base + mid].record);
+            return &(*files)[base + mid];
         if (order < 0) {
             count = mid;
         } else {
@@ -295,7 +295,24 @@ FilePtr ArchiveSource::open(const std::string& path)
             count -= mid + 1;
         }
     }
-    return {};
+    return nullptr;
+}
+
+FilePtr ArchiveSource::open(const std::string& path)
+{
+    const FileEntry* entry = findEntry(path);
+    return entry ? openMember(entry->record) : FilePtr();
+}
+
+std::optional<std::string> ArchiveSource::memberPath(const std::string& path) const
+{
+    const FileEntry* entry = findEntry(path);
+    if (!entry)
+        return std::nullopt;
+    const std::string normalised = normalise(path);
+    const auto slash = normalised.rfind('\\');
+    // The folder as its record names it (the lookup matched it exactly), the name as stored.
+    return slash == std::string::npos ? *entry->name : normalised.substr(0, slash + 1) + *entry->name;
 }
 
 bool ArchiveSource::unchanged() const { return fd_.identity() == identity_; }

@@ -47,6 +47,10 @@ public:
     void list(const std::string& path, std::vector<std::string>& names) override;
 
     const std::string& path() const { return path_; }
+    // The member that open(path) serves, as the archive names it (folder,
+    // "\", name), without reading it; nothing when the archive has no such
+    // member.
+    std::optional<std::string> memberPath(const std::string& path) const;
 
     struct Member {
         std::string path; // folder, "\", name (just the name at the top level)
@@ -79,6 +83,8 @@ private:
     // The NUL-terminated names at these offsets into the name table.
     std::vector<std::optional<std::string>> readNames(const std::vector<std::uint32_t>& offsets) const;
     const FolderRecord* findFolder(const std::string& normalisedPath) const;
+    // The file record that path names, or null.
+    const FileEntry* findEntry(const std::string& path) const;
     // The entries [firstFile, endFile) of a valid folder, read on first use;
     // null once the archive has changed.
     std::optional<std::span<const FileEntry>> filesOf(const FolderRecord& folder) const;

@@ -17,6 +17,7 @@ public:
     void list(const std::string& path, std::vector<std::string>& names) override;
 
     const std::string& prefix() const { return prefix_; }
+    const std::shared_ptr<FileSource>& source() const { return source_; }
 
 private:
     std::shared_ptr<FileSource> source_;

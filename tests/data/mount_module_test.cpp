@@ -1,6 +1,7 @@
 #include "base/diagnostic_log.h"
 #include "data/ansi_text.h"
 #include "data/archive_source.h"
+#include "data/file_origin.h"
 #include "data/localise_text.h"
 #include "data/mount_module.h"
 #include "data/sga_writer.h"
@@ -252,4 +253,33 @@ TEST_F(MountModuleTest, LanguageIsTheSmallestNameEveryOfferingModHas)
         Mod::MountModule(context, install / "M.module");
         EXPECT_EQ(context.language, c.expected);
     }
+}
+
+TEST_F(MountModuleTest, OriginsListEverySourceThatHoldsAPathTheServingOneFirst)
+{
+    Mod::ModContext context;
+    base::DiagnosticCapture diagnostics;
+    Mod::MountModule(context, root + "Main.module");
+
+    const auto origins = [&](const std::string& path) {
+        std::vector<std::string> lines;
+        for (const Mod::FileOrigin& origin : Mod::fileOrigins(*context.source, path)) {
+            auto relative = [&](const std::string& p) { return p.rfind(root, 0) == 0 ? p.substr(root.size()) : p; };
+            lines.push_back(std::string(Mod::kindName(origin.kind)) + " " + relative(origin.source) + " " +
+                            relative(origin.location));
+        }
+        return lines;
+    };
+    // Shadowing across a data folder, an archive, a required mod's folder and the engine, asked in
+    // another case and with the other separator; the disk path is the file's real name.
+    EXPECT_EQ(origins("ART\\Shared.TXT"), (std::vector<std::string>{
+                                              "folder Main\\Data\\ Main/Data/Art/shared.txt",
+                                              "archive Main\\Arch.sga art\\shared.txt",
+                                              "folder base\\DATA\\ Base/Data/Art/shared.txt",
+                                              "archive Engine\\Engine.sga art\\shared.txt",
+                                          }));
+    EXPECT_EQ(origins("art/englang.txt"),
+              (std::vector<std::string>{"archive Engine\\Locale\\French\\EngLoc.sga art\\englang.txt"}));
+    EXPECT_TRUE(origins("art/ignored.txt").empty()) << "a module that is never mounted holds nothing";
+    EXPECT_TRUE(origins("art").empty()) << "a folder is no file";
 }

@@ -1,0 +1,64 @@
+#include "data/file_origin.h"
+
+#include "data/archive_source.h"
+#include "data/disk_file_source.h"
+#include "data/subfolder_source.h"
+
+#include <sys/stat.h>
+
+namespace Mod {
+
+namespace {
+
+// Where a data folder keeps path: the disk file it names when the folder is
+// on disk, else the path inside the wrapped source when that serves it.
+std::optional<std::string> folderLocation(const SubfolderSource& folder, const std::string& path)
+{
+    const std::string full = folder.prefix() + path;
+    if (auto* disk = dynamic_cast<DiskFileSource*>(folder.source().get())) {
+        // As the disk source opens files: a regular file with bytes in it.
+        const std::optional<std::string> resolved = disk->resolver().resolve(full);
+        struct stat status {};
+        if (resolved && ::stat(resolved->c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
+            return resolved;
+        return std::nullopt;
+    }
+    if (hasData(folder.source()->open(full)))
+        return full;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string_view kindName(FileOrigin::Kind kind) { return kind == FileOrigin::Kind::Archive ? "archive" : "folder"; }
+
+std::optional<FileOrigin> describeSource(const FileSource& source)
+{
+    if (const auto* folder = dynamic_cast<const SubfolderSource*>(&source))
+        return FileOrigin{FileOrigin::Kind::Folder, folder->prefix(), {}};
+    if (const auto* archive = dynamic_cast<const ArchiveSource*>(&source))
+        return FileOrigin{FileOrigin::Kind::Archive, archive->path(), {}};
+    return std::nullopt;
+}
+
+std::vector<FileOrigin> fileOrigins(const CompositeSource& sources, const std::string& path)
+{
+    std::vector<FileOrigin> origins;
+    for (const auto& source : sources.sources()) {
+        std::optional<FileOrigin> origin = describeSource(*source);
+        if (!origin)
+            continue;
+        std::optional<std::string> location;
+        if (const auto* folder = dynamic_cast<const SubfolderSource*>(source.get()))
+            location = folderLocation(*folder, path);
+        else
+            location = static_cast<const ArchiveSource&>(*source).memberPath(path);
+        if (location) {
+            origin->location = std::move(*location);
+            origins.push_back(std::move(*origin));
+        }
+    }
+    return origins;
+}
+
+} // namespace Mod
