@@ -50,12 +50,14 @@ const std::vector<CommandLineItem>& commandLineItems()
     static const std::vector<CommandLineItem> items{
         {"PATH", "", "",
          "A folder to list after the installations found; a .module file, whose folder is listed and which opens at "
-         "once; or a .screen file, which opens in the first module of its installation that serves that very file. "
+         "once; or a .screen file, which opens in the module of its installation that serves that very file, the one "
+         "whose own folder holds it first. "
          "A path that names none of these is reported and the window opens on the module list."},
         {"--screen", "", "NAME",
          "Opens the screen NAME of the module given, a name as the screen list and tise-cli screens show it "
          "(mainmenu.screen). A name that the list does not hold is reported and the screen list stays."},
-        {"--language", "", "NAME", "Mounts the module with the language NAME instead of the one the mount would choose."},
+        {"--language", "", "NAME",
+         "Mounts the module with the language NAME instead of the one the mount would choose."},
         {"--help", "-h", "", "Prints this help and exits."},
         {"--version", "", "", "Prints the version and exits."},
     };

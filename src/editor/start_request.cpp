@@ -37,8 +37,10 @@ std::string installationOf(const fs::path& file)
     }
 }
 
-// The first module of installation, in the module list's order, whose mount
-// serves file as the screen of that name; empty when none does.
+// The module of installation whose mount serves file as the screen of that
+// name: the first, in the module list's order, whose own folder holds the
+// file, else the first that serves it through a module it requires; empty
+// when none serves it.
 std::string moduleServing(const std::string& installation, const fs::path& file)
 {
     // Mounting every module of the installation is a search, not the module
@@ -46,6 +48,8 @@ std::string moduleServing(const std::string& installation, const fs::path& file)
     const base::DiagnosticCapture quiet;
     Mod::DiskFileSource disk;
     const std::string screen = Mod::ScreensFolder + file.filename().string();
+    const std::string relative = file.string().substr(installation.size());
+    std::string firstServing;
     for (const std::string& name : Mod::folderEntries(disk, installation, ".module")) {
         Mod::ModContext context;
         try {
@@ -55,11 +59,18 @@ std::string moduleServing(const std::string& installation, const fs::path& file)
         }
         const std::vector<Mod::FileOrigin> origins = Mod::fileOrigins(*context.source, screen);
         std::error_code error;
-        if (!origins.empty() && origins.front().kind == Mod::FileOrigin::Kind::Folder
-            && fs::equivalent(origins.front().location, file, error))
+        if (origins.empty() || origins.front().kind != Mod::FileOrigin::Kind::Folder
+            || !fs::equivalent(origins.front().location, file, error))
+            continue;
+        std::string modFolder = context.moduleFiles.empty() ? "" : context.moduleFiles.front()->get("ModFolder");
+        std::replace(modFolder.begin(), modFolder.end(), '\\', '/');
+        if (!modFolder.empty() && relative.size() > modFolder.size() && relative[modFolder.size()] == '/'
+            && Mod::equalNoCase(std::string_view(relative).substr(0, modFolder.size()), modFolder))
             return installation + name;
+        if (firstServing.empty())
+            firstServing = installation + name;
     }
-    return {};
+    return firstServing;
 }
 
 } // namespace

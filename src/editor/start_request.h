@@ -24,10 +24,12 @@ struct StartRequest {
 // - a folder is listed;
 // - a .module file's folder is listed, and the first one given is opened,
 //   with --screen when given;
-// - a .screen file opens in the first module, in the module list's order, of
-//   the nearest folder above it that holds module files, whose mounted file
-//   system serves that very file as one of its screens; when none does, the
-//   problem says so and that folder is listed.
+// - a .screen file opens in a module of its installation (the nearest folder
+//   above it that holds module files, which is listed) whose mounted file
+//   system serves that very file as one of its screens: the first, in the
+//   module list's order, whose own folder holds it, else the first that
+//   serves it through a module it requires; when none does, the problem
+//   says so.
 // A .screen file and --screen together throw CommandLineError, and so does
 // --screen without a module or screen file.
 StartRequest resolveStartRequest(const CommandLine& line, const std::string& currentDirectory);
