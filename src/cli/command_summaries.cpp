@@ -29,4 +29,13 @@ std::string_view commandSummary(std::string_view name)
     return {};
 }
 
+std::string_view toolDescription()
+{
+    return "Does without a window what the viewer tise does with one: finds modules, mounts them, reads files "
+           "through the mounted file system, loads screens and draws them to PNG with the viewer's own renderer. "
+           "MODULE is the path of a .module file on disk. SCREEN is a screen file's name as tise-cli screens prints "
+           "it, or a path inside the mounted file system that contains a \\ or /. Nothing is written except the "
+           "files named with -o. Exit status: 0 success, 1 the work failed, 2 bad usage.";
+}
+
 } // namespace cli

@@ -1,7 +1,7 @@
 #pragma once
-// What each command of tise-cli does, in one sentence: the tool's --help and
-// its man page print it under the command's usage line. A command without a
-// sentence here is still listed, with its usage alone.
+// What tise-cli and each of its commands do, in words: the tool's --help and
+// its man page print them, each command's sentence under its usage line. A
+// command without a sentence here is still listed, with its usage alone.
 
 #include <string_view>
 
@@ -9,5 +9,8 @@ namespace cli {
 
 // The sentence for the command of that name ("sga list"), or "" when none.
 std::string_view commandSummary(std::string_view name);
+
+// What the tool does and what its arguments mean, one paragraph.
+std::string_view toolDescription();
 
 } // namespace cli

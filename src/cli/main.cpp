@@ -13,7 +13,8 @@ namespace {
 
 void printUsage(std::ostream& out)
 {
-    out << "usage: tise-cli COMMAND [ARGS...]\n       tise-cli --version\ncommands:\n";
+    out << "usage: tise-cli COMMAND [ARGS...]\n       tise-cli --version\n\n" << cli::toolDescription()
+        << "\n\ncommands:\n";
     for (const cli::Command& command : cli::commands()) {
         out << "  tise-cli " << command.name << ' ' << command.usage << '\n';
         if (const std::string_view summary = cli::commandSummary(command.name); !summary.empty())
