@@ -100,7 +100,9 @@ std::string pageHeader(const std::string& name, const std::string& date)
     std::string upper = name;
     std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
     return ".TH " + roff(upper) + " 1 \"" + date + "\" \"tise " + std::string(base::programVersion())
-           + "\" \"User Commands\"\n";
+           + "\" \"User Commands\"\n"
+           // Left-aligned and unhyphenated: option names and paths stay whole.
+           + ".ad l\n.nh\n";
 }
 
 std::string viewerPage(const std::string& date)
