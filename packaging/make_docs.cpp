@@ -168,7 +168,8 @@ CommandSpec specOf(const cli::Command& command)
     for (const std::string& option : command.valueOptions) {
         spec.options.push_back(option);
         spec.values[option] = "VALUE";
-        const auto at = std::find_if(tokens.begin(), tokens.end(), [&](const std::string& t) { return bare(t) == option; });
+        const auto at =
+            std::find_if(tokens.begin(), tokens.end(), [&](const std::string& token) { return bare(token) == option; });
         if (at != tokens.end() && at + 1 != tokens.end() && bare(*(at + 1)).find('-') != 0)
             spec.values[option] = bare(*(at + 1));
     }

@@ -148,8 +148,8 @@ TEST(ValidatorTest, TheDesktopEntryPasses)
 TEST(ValidatorTest, TheAppStreamMetadataPasses)
 {
     REQUIRE_TOOL(appstream, "appstreamcli");
-    const auto result =
-        runProgram(appstream, {"validate", "--no-net", "--pedantic", TISE_PACKAGING_DIR "/" TISE_APP_ID ".metainfo.xml"});
+    const std::string metainfo = TISE_PACKAGING_DIR "/" TISE_APP_ID ".metainfo.xml";
+    const auto result = runProgram(appstream, {"validate", "--no-net", "--pedantic", metainfo});
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_NE(result.out.find("Validation was successful"), std::string::npos) << result.out;
 }
