@@ -13,6 +13,7 @@
 #include "gfx/graphics_context.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <exception>
 #include <iostream>
@@ -55,6 +56,9 @@ int main(int argc, char** argv)
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // The installed desktop entry and icon are named after the application.
+    QApplication::setDesktopFileName(QStringLiteral(TISE_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(TISE_APP_ID)));
     try {
         return run(request);
     } catch (const std::exception& error) {
