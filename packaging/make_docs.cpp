@@ -247,30 +247,49 @@ std::string cliPage(const std::string& date)
 
 std::string singleQuoted(const std::string& text) { return "'" + text + "'"; }
 
+// The first words of the commands, in the table's order, and the second words
+// of the two-word commands ("sga" -> "list", "cat", "pack").
+struct CommandWords {
+    std::vector<std::string> firsts;
+    std::map<std::string, std::vector<std::string>> seconds;
+};
+
+CommandWords commandWords(const std::vector<CommandSpec>& specs)
+{
+    CommandWords names;
+    for (const CommandSpec& spec : specs) {
+        const std::vector<std::string> name = words(spec.command->name);
+        if (std::find(names.firsts.begin(), names.firsts.end(), name[0]) == names.firsts.end())
+            names.firsts.push_back(name[0]);
+        if (name.size() > 1)
+            names.seconds[name[0]].push_back(name[1]);
+    }
+    return names;
+}
+
+// The kind of each value option's value, as " OPTION:KIND OPTION:KIND ".
+std::string valueKinds(const CommandSpec& spec)
+{
+    std::string kinds = " ";
+    for (const auto& [option, placeholder] : spec.values)
+        kinds += option + ":" + kindOf(placeholder) + " ";
+    return kinds;
+}
+
 // The command table in bash's syntax, which zsh reads as well: the first
 // words of the commands, the second words of two-word commands, and per
 // command its options (opts), the kind of each option's value (vals, as
 // " OPTION:KIND ... ") and the kind of each argument (pos).
 std::string shellTable(const std::vector<CommandSpec>& specs)
 {
-    std::vector<std::string> firsts;
-    std::map<std::string, std::vector<std::string>> seconds;
-    for (const CommandSpec& spec : specs) {
-        const std::vector<std::string> name = words(spec.command->name);
-        if (std::find(firsts.begin(), firsts.end(), name[0]) == firsts.end())
-            firsts.push_back(name[0]);
-        if (name.size() > 1)
-            seconds[name[0]].push_back(name[1]);
-    }
-    std::string out = "_tise_cli_commands=" + singleQuoted(join(firsts, " ")) + "\n\n";
+    const CommandWords names = commandWords(specs);
+    std::string out = "_tise_cli_commands=" + singleQuoted(join(names.firsts, " ")) + "\n\n";
     out += "_tise_cli_subcommands() {\n    case \"$1\" in\n";
-    for (const auto& [first, second] : seconds)
+    for (const auto& [first, second] : names.seconds)
         out += "    " + singleQuoted(first) + ") echo " + singleQuoted(join(second, " ")) + " ;;\n";
     out += "    esac\n}\n\n_tise_cli_spec() {\n    case \"$1\" in\n";
     for (const CommandSpec& spec : specs) {
-        std::string vals = " ";
-        for (const auto& [option, placeholder] : spec.values)
-            vals += option + ":" + kindOf(placeholder) + " ";
+        const std::string vals = valueKinds(spec);
         out += "    " + singleQuoted(spec.command->name) + ") opts=" + singleQuoted(join(spec.options, " ")) + "; vals="
                + singleQuoted(vals) + "; pos=" + singleQuoted(join(spec.positionals, " ")) + " ;;\n";
     }
@@ -280,24 +299,14 @@ std::string shellTable(const std::vector<CommandSpec>& specs)
 
 std::string fishTable(const std::vector<CommandSpec>& specs)
 {
-    std::vector<std::string> firsts;
-    std::map<std::string, std::vector<std::string>> seconds;
-    for (const CommandSpec& spec : specs) {
-        const std::vector<std::string> name = words(spec.command->name);
-        if (std::find(firsts.begin(), firsts.end(), name[0]) == firsts.end())
-            firsts.push_back(name[0]);
-        if (name.size() > 1)
-            seconds[name[0]].push_back(name[1]);
-    }
-    std::string out = "set -g __tise_cli_commands " + singleQuoted(join(firsts, " ")) + "\n\n";
+    const CommandWords names = commandWords(specs);
+    std::string out = "set -g __tise_cli_commands " + singleQuoted(join(names.firsts, " ")) + "\n\n";
     out += "function __tise_cli_subcommands\n    switch $argv[1]\n";
-    for (const auto& [first, second] : seconds)
+    for (const auto& [first, second] : names.seconds)
         out += "        case " + singleQuoted(first) + "\n            echo " + singleQuoted(join(second, " ")) + "\n";
     out += "    end\nend\n\nfunction __tise_cli_spec\n    switch $argv[1]\n";
     for (const CommandSpec& spec : specs) {
-        std::string vals = " ";
-        for (const auto& [option, placeholder] : spec.values)
-            vals += option + ":" + kindOf(placeholder) + " ";
+        const std::string vals = valueKinds(spec);
         out += "        case " + singleQuoted(spec.command->name) + "\n";
         out += "            set -g __tise_cli_opts " + singleQuoted(join(spec.options, " ")) + "\n";
         out += "            set -g __tise_cli_vals " + singleQuoted(vals) + "\n";

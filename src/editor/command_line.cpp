@@ -55,7 +55,8 @@ const std::vector<CommandLineItem>& commandLineItems()
          "A path that names none of these is reported and the window opens on the module list."},
         {"--screen", "", "NAME",
          "Opens the screen NAME of the module given, a name as the screen list and tise-cli screens show it "
-         "(mainmenu.screen). A name that the list does not hold is reported and the screen list stays."},
+         "(mainmenu.screen, or mainmenu). A name that the list does not hold is reported and the screen list "
+         "stays."},
         {"--language", "", "NAME",
          "Mounts the module with the language NAME instead of the one the mount would choose."},
         {"--help", "-h", "", "Prints this help and exits."},

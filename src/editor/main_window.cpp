@@ -85,12 +85,18 @@ void MainWindow::openScreen(const std::string& name, std::vector<std::string>& p
         screens.choose(name); // a path inside the mounted file system
         return;
     }
-    for (const ui::FolderGroup* group : screens.groups())
-        for (const ui::SelectorRow* row : group->rows())
-            if (Mod::equalNoCase(Mod::fileNameOf(row->path()), name)) {
+    const auto named = [&](const std::string& path) {
+        const std::string_view file = Mod::fileNameOf(path);
+        return Mod::equalNoCase(file, name) || Mod::equalNoCase(file, name + ".screen");
+    };
+    for (const ui::FolderGroup* group : screens.groups()) {
+        for (const ui::SelectorRow* row : group->rows()) {
+            if (named(row->path())) {
                 screens.choose(row->path());
                 return;
             }
+        }
+    }
     problems.push_back("No screen " + name + " in " + moduleSelector_->chosenPath() + "; its screens are listed.");
 }
 

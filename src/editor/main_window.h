@@ -69,9 +69,9 @@ private:
     // Follows what the module list, the mount and the screen read so far;
     // afresh puts every watch again (after a reload files may be new ones).
     void watchWhatWasRead(bool afresh);
-    // Chooses the screen name (a name of the list, any letter case, or a path
-    // inside the module) in the screen list; a name the list does not hold
-    // adds a problem. Loading errors propagate.
+    // Chooses the screen name (a name of the list, any letter case, its
+    // ".screen" optional, or a path inside the module) in the screen list; a
+    // name the list does not hold adds a problem. Loading errors propagate.
     void openScreen(const std::string& name, std::vector<std::string>& problems);
 
     Mod::DiscoveryEnvironment environment_;

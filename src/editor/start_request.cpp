@@ -113,7 +113,8 @@ StartRequest resolveStartRequest(const CommandLine& line, const std::string& cur
             const std::string module = moduleServing(installation, path);
             if (module.empty()) {
                 request.problems.push_back("No module of " + installation + " serves " + given
-                                           + " as a screen; the modules are listed.");
+                                           + " as a screen (a module serves the screens in Art\\UI\\Screens\\ of "
+                                             "the data folders and archives it mounts); the modules are listed.");
                 continue;
             }
             request.module = module;

@@ -137,7 +137,8 @@ TEST_F(StartRequestTest, FindsTheFoldersTheModuleAndTheScreenThatPathsName)
         {{root + "Addon/Data/Art/UI/Screens/own.screen"}, {root}, root + "Addon.module", "own.screen", {}},
         {{"Base/Data/Art/UI/Screens/base.screen"}, {root}, root + "Base.module", "base.screen", {}},
         {{"Loose/Art/UI/Screens/stray.screen"}, {root}, "", {},
-         {"No module of " + root + " serves Loose/Art/UI/Screens/stray.screen as a screen; the modules are listed."}},
+         {"No module of " + root + " serves Loose/Art/UI/Screens/stray.screen as a screen (a module serves the "
+          "screens in Art\\UI\\Screens\\ of the data folders and archives it mounts); the modules are listed."}},
         {{alone}, {}, "", {}, {"No module file in the folders above " + alone + ", so no module can show it."}},
         {{"Gone.module", "notes.txt", "Base"}, {root + "Base"}, "", {},
          {"No such file or folder: Gone.module", "Not a folder, a .module file or a .screen file: notes.txt"}},
@@ -215,6 +216,10 @@ protected:
 
 TEST_F(OpenFromCommandLineTest, OpensTheModuleAndTheScreenNamedInAnyLetterCase)
 {
+    open({"Emberwake.module", "--screen", "lobby"});
+    EXPECT_EQ(shownScreen(), "Art\\UI\\Screens\\lobby.screen") << "\".screen\" may be left out";
+    delete window;
+
     open({"Emberwake.module", "--screen", "mainmenu.SCREEN", "--language", "English"});
     EXPECT_EQ(window->moduleSelector().chosenPath(), std::string(TISE_SAMPLE_DIR) + "/Emberwake.module");
     EXPECT_EQ(shownScreen(), "Art\\UI\\Screens\\MainMenu.screen");
