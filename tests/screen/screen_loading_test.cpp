@@ -221,8 +221,10 @@ TEST(ScreenLoadingTest, AnArchiveRewrittenInPlaceUnderAShownScreenIsNoCrash)
                " { type = 'Graphic', texture = 'art/ui/hover', size = { 0.5, 1 }, states = { 'Hover' } } } } } }";
     };
     TestModule module;
+    // Stored, so that the new version's members stand where the old ones did.
     module.pack({{TestModule::screenPath("packed.screen"), screenWith("old")},
-                 {"art/ui/packed.tga", grey}, {"art/ui/hover.tga", grey}});
+                 {"art/ui/packed.tga", grey}, {"art/ui/hover.tga", grey}},
+                false);
     screen::OffscreenScreen offscreen(module.load("packed.screen"), 64, 48);
     std::string archive;
     for (const auto& source : module.context().source->sources())
@@ -236,7 +238,8 @@ TEST(ScreenLoadingTest, AnArchiveRewrittenInPlaceUnderAShownScreenIsNoCrash)
     EXPECT_NO_THROW(offscreen.renderBitmap());
     {
         const std::string rewritten = Mod::writeSga({{TestModule::screenPath("packed.screen"), screenWith("new")},
-                                                     {"art/ui/packed.tga", green}, {"art/ui/hover.tga", green}});
+                                                     {"art/ui/packed.tga", green}, {"art/ui/hover.tga", green}},
+                                                    false);
         std::ofstream out(archive, std::ios::binary | std::ios::in | std::ios::out);
         out.write(rewritten.data(), static_cast<std::streamsize>(rewritten.size()));
     }
