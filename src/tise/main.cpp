@@ -50,6 +50,9 @@ int main(int argc, char** argv)
     } catch (const editor::CommandLineError& error) {
         std::cerr << "tise: " << error.what() << "\nusage: " << editor::commandLineSynopsis() << '\n';
         return 2;
+    } catch (const std::exception& error) {
+        std::cerr << "tise: " << error.what() << '\n'; // no window yet to report it in
+        return 1;
     }
 
     // The words of the command line are the viewer's own: Qt sees none of them.
