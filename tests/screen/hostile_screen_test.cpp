@@ -235,8 +235,9 @@ TEST(HostileScreenTest, NumbersNoScreenNeedsDrawNothingAndFailNothing)
         view.setEmphasisFade(0.25f);
         gfx::BitmapPtr picture;
         ASSERT_NO_THROW(picture = offscreen.renderBitmap()) << widget->name();
-        if (place < 3 || size < 3)
+        if (place < 3 || size < 3) {
             EXPECT_EQ(picture->pixels, checkerboard) << widget->name() << " drew something";
+        }
     }
 }
 
