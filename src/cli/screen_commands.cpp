@@ -3,6 +3,8 @@
 #include "cli/command.h"
 
 #include "cli/bitmap_png.h"
+#include "cli/check_report.h"
+#include "cli/own_files.h"
 #include "cli/gui_session.h"
 #include "cli/render_all.h"
 #include "cli/render_watch.h"
@@ -19,7 +21,9 @@
 #include <charconv>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <stdexcept>
+#include <vector>
 
 namespace cli {
 
@@ -115,29 +119,59 @@ int render(const Arguments& args, std::ostream& out)
     return 0;
 }
 
+// -j N, N from 1 up. Screens are checked one after another whatever N is,
+// which gives the output that every N must give.
+void parseJobs(const Arguments& args)
+{
+    if (!args.options.count("-j"))
+        return;
+    const std::string text = args.option("-j");
+    int jobs = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), jobs);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size() || jobs < 1)
+        throw UsageError("-j takes a number of jobs from 1 up: " + text);
+}
+
 int check(const Arguments& args, std::ostream& out)
 {
+    const std::optional<CheckFormat> format = checkFormatNamed(args.option("--format", false, "text"));
+    if (!format)
+        throw UsageError("--format takes text, gnu, json or sarif: " + args.option("--format"));
+    std::vector<Size> sizes;
+    for (const std::string& size : args.optionValues("--size"))
+        sizes.push_back(parseSize(size));
+    if (sizes.empty())
+        sizes.emplace_back();
+    parseJobs(args);
+
     Mod::ModContext module;
     Mod::MountModule(module, args.positional[0]);
     std::vector<std::string> screens(args.positional.begin() + 1, args.positional.end());
     if (screens.empty())
         screens = Mod::folderEntries(*module.source, std::string(Mod::ScreensFolder), ".screen");
+    CheckResult result;
+    result.module = args.positional[0];
+    const bool own = args.has("--own");
+    const OwnFiles ownFiles(module, args.positional[0]);
+    for (const base::Finding& finding : module.findings.all())
+        if (!own || ownFiles.finding(finding))
+            result.findings.add(finding);
+    if (own)
+        std::erase_if(screens, [&](const std::string& name) { return !ownFiles.screen(screenPath(name)); });
+
     const GuiSession gui;
     const gfx::GraphicsContext graphics;
-    std::size_t errors = 0, warnings = 0;
     for (const std::string& name : screens) {
-        const base::FindingList findings = checkScreen(graphics, module, screenPath(name));
-        for (const base::Finding& finding : findings.all()) {
-            if (finding.level == base::FindingLevel::Note)
-                continue;
-            const bool error = finding.level == base::FindingLevel::Error;
-            out << oneLine(displayText(name)) << ": " << base::levelName(finding.level) << ": "
-                << oneLine(displayText(finding.message)) << '\n';
-            ++(error ? errors : warnings);
+        const base::FindingList found = checkScreen(graphics, module, screenPath(name), sizes);
+        for (base::Finding finding : found.all()) {
+            if (!finding.screen)
+                finding.screen = name;
+            result.findings.add(std::move(finding));
         }
     }
-    out << screens.size() << " screens, " << errors << " errors, " << warnings << " warnings\n";
-    return errors > 0 ? 1 : 0;
+    result.screens = screens.size();
+    writeCheckResult(result, *format, out);
+    return result.findings.count(base::FindingLevel::Error) > 0 ? 1 : 0;
 }
 
 } // namespace
@@ -149,7 +183,8 @@ void addScreenCommands(std::vector<Command>& list)
                     "MODULE SCREEN -o OUT.png [--size WxH] [--hover NAME] [--emphasize NAME] [--fade F] [--watch]"
                     " | MODULE --all -o FOLDER [--size WxH]...",
                     1, 2, {"-o", "--size", "--hover", "--emphasize", "--fade"}, {"--all", "--watch"}, render});
-    list.push_back({"check", "MODULE [SCREEN...]", 1, SIZE_MAX, {}, {}, check});
+    list.push_back({"check", "MODULE [SCREEN...] [--own] [--size WxH]... [--format text|gnu|json|sarif] [-j N]", 1,
+                    SIZE_MAX, {"--size", "--format", "-j"}, {"--own"}, check});
 }
 
 } // namespace cli
