@@ -3,6 +3,7 @@
 #include "app/mod_watcher.h"
 #include "base/diagnostic_log.h"
 #include "editor/module_selector.h"
+#include "editor/problems_window.h"
 #include "editor/screen_host.h"
 #include "editor/screen_selector.h"
 
@@ -13,6 +14,7 @@
 
 #include <exception>
 #include <optional>
+#include <utility>
 
 namespace editor {
 
@@ -49,7 +51,25 @@ MainWindow::MainWindow(const gfx::GraphicsContext& graphics, const Mod::Discover
     watchWhatWasRead(true);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { delete std::exchange(problems_, nullptr); }
+
+void MainWindow::showProblems()
+{
+    if (!problems_) {
+        problems_ = new ProblemsWindow(*this);
+        return;
+    }
+    problems_->refresh();
+    problems_->widget()->show();
+    problems_->widget()->raise();
+    problems_->widget()->activateWindow();
+}
+
+void MainWindow::problemsGone(const ProblemsWindow* window)
+{
+    if (problems_ == window)
+        problems_ = nullptr;
+}
 
 ScreenSelector* MainWindow::screenSelector() const
 {
@@ -94,6 +114,8 @@ void MainWindow::reload()
             else
                 base::writeDiagnostic(message);
             watchWhatWasRead(true);
+            if (problems_)
+                problems_->refresh();
             return;
         }
         if (screen)
@@ -102,6 +124,8 @@ void MainWindow::reload()
     old.reset();
     installations_ = Mod::findInstallations(environment_, extraFolders_);
     watchWhatWasRead(true);
+    if (problems_)
+        problems_->refresh();
 }
 
 void MainWindow::reloadSoon()
