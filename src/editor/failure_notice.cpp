@@ -40,11 +40,11 @@ FailureNotice::FailureNotice(QWidget* window, const std::string& message, const 
     label_->setWordWrap(true);
     label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    label_->setContentsMargins(Margin, Margin, Margin, Margin);
     QFont font = label_->font();
     font.setPixelSize(TextSize);
     label_->setFont(font);
-    label_->setStyleSheet(QStringLiteral("QLabel { color: rgb(153, 0, 0); background: transparent; }"));
+    label_->setStyleSheet(
+        QString("QLabel { color: rgb(153, 0, 0); background: transparent; padding: %1px; }").arg(Margin));
     label_->hide();
 }
 

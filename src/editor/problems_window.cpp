@@ -12,8 +12,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
@@ -26,6 +28,7 @@ namespace editor {
 namespace {
 
 constexpr int FollowInterval = 250; // ms
+constexpr int Width = 800, Height = 240; // the window's first size
 constexpr int IndexRole = Qt::UserRole;
 enum Column { LevelColumn, MessageColumn, HintColumn, FileColumn, LineColumn };
 
@@ -76,8 +79,17 @@ QString findingLines(const base::Finding& finding)
 
 ProblemsWindow::ProblemsWindow(MainWindow& window) : window_(&window), signalContext_(std::make_unique<QObject>())
 {
-    createToolNative(window.widget(), QStringLiteral("Problems"), 720, 240);
+    QWidget* owner = window.widget();
+    createToolNative(owner, QStringLiteral("Problems"), Width, Height);
     QWidget& frame = *widget();
+    if (owner) {
+        // Under the viewer, when the screen has room for it there.
+        const QRect viewer = owner->frameGeometry();
+        const QScreen* screen = owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+        const QPoint at(viewer.left(), viewer.bottom() + 1);
+        if (!screen || screen->availableGeometry().contains(QRect(at, QSize(Width, Height))))
+            frame.move(at);
+    }
     list_ = new QTreeWidget(&frame);
     list_->setColumnCount(5);
     list_->setHeaderLabels({"Level", "Message", "Hint", "File", "Line"});
@@ -86,6 +98,9 @@ ProblemsWindow::ProblemsWindow(MainWindow& window) : window_(&window), signalCon
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setWordWrap(false);
     list_->setGeometry(0, 0, frame.width(), frame.height());
+    list_->setColumnWidth(MessageColumn, Width * 9 / 20);
+    list_->setColumnWidth(HintColumn, Width / 4);
+    list_->setColumnWidth(FileColumn, Width / 5);
 
     auto* copy = new QAction(QStringLiteral("Copy"), list_);
     copy->setShortcut(QKeySequence::Copy);
