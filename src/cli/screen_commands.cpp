@@ -4,6 +4,8 @@
 
 #include "cli/bitmap_png.h"
 #include "cli/check_report.h"
+#include "cli/finding_bytes.h"
+#include "cli/forked_work.h"
 #include "cli/own_files.h"
 #include "cli/gui_session.h"
 #include "cli/render_all.h"
@@ -14,6 +16,7 @@
 #include "data/folder_entries.h"
 #include "data/mount_module.h"
 #include "gfx/graphics_context.h"
+#include "gfx/qt_environment.h"
 #include "screen/offscreen_screen.h"
 #include "screen/screen_view.h"
 #include "screen/widget.h"
@@ -119,19 +122,6 @@ int render(const Arguments& args, std::ostream& out)
     return 0;
 }
 
-// -j N, N from 1 up. Screens are checked one after another whatever N is,
-// which gives the output that every N must give.
-void parseJobs(const Arguments& args)
-{
-    if (!args.options.count("-j"))
-        return;
-    const std::string text = args.option("-j");
-    int jobs = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), jobs);
-    if (result.ec != std::errc() || result.ptr != text.data() + text.size() || jobs < 1)
-        throw UsageError("-j takes a number of jobs from 1 up: " + text);
-}
-
 int check(const Arguments& args, std::ostream& out)
 {
     const std::optional<CheckFormat> format = checkFormatNamed(args.option("--format", false, "text"));
@@ -142,7 +132,7 @@ int check(const Arguments& args, std::ostream& out)
         sizes.push_back(parseSize(size));
     if (sizes.empty())
         sizes.emplace_back();
-    parseJobs(args);
+    const unsigned jobs = jobsOption(args);
 
     Mod::ModContext module;
     Mod::MountModule(module, args.positional[0]);
@@ -159,13 +149,23 @@ int check(const Arguments& args, std::ostream& out)
     if (own)
         std::erase_if(screens, [&](const std::string& name) { return !ownFiles.screen(screenPath(name)); });
 
-    const GuiSession gui;
-    const gfx::GraphicsContext graphics;
-    for (const std::string& name : screens) {
-        const base::FindingList found = checkScreen(graphics, module, screenPath(name), sizes);
-        for (base::Finding finding : found.all()) {
+    // The processes that check screens share this one's Qt environment.
+    gfx::prepareQtEnvironment();
+    struct Drawing {
+        GuiSession gui;
+        gfx::GraphicsContext graphics;
+    };
+    const std::vector<std::string> found = runInProcesses(screens.size(), jobs, [&]() -> ItemWork {
+        auto drawing = std::make_shared<Drawing>();
+        return [&, drawing](std::size_t i) {
+            return findingBytes(checkScreen(drawing->graphics, module, screenPath(screens[i]), sizes));
+        };
+    });
+    for (std::size_t i = 0; i < screens.size(); ++i) {
+        const base::FindingList screenFindings = findingsFromBytes(found[i]);
+        for (base::Finding finding : screenFindings.all()) {
             if (!finding.screen)
-                finding.screen = name;
+                finding.screen = screens[i];
             result.findings.add(std::move(finding));
         }
     }

@@ -2,6 +2,7 @@
 // have, and which files --own keeps, on a real installation mounted here.
 
 #include "cli/check_report.h"
+#include "cli/finding_bytes.h"
 #include "cli/own_files.h"
 #include "data/mount_module.h"
 #include "data/sga_writer.h"
@@ -182,6 +183,30 @@ TEST(CheckReport, SarifHasTheRequiredPropertiesAndOneRulePerCode)
     EXPECT_EQ(results[4]["message"]["text"], "widget \"Caf\u00e9\": key \"positon\"\tis never read");
     EXPECT_EQ(results[4]["properties"]["hint"], "did you mean `position`?");
     EXPECT_FALSE(results[5].contains("locations")) << "located in no file";
+}
+
+// Findings handed from process to process keep every field, whatever
+// bytes they hold.
+TEST(FindingBytes, EveryFieldComesBackExactly)
+{
+    const base::FindingList all = sampleResult().findings;
+    Finding raw = finding(FindingLevel::Note, std::string("a\0b", 3), "\xFF\xFE not text\n");
+    raw.file = "";
+    raw.line = -1;
+    const std::vector<base::FindingList> cases = [&] {
+        base::FindingList one, rawOnly;
+        one.add(all.all().front());
+        rawOnly.add(raw);
+        return std::vector<base::FindingList>{{}, one, all, rawOnly};
+    }();
+    for (const base::FindingList& findings : cases) {
+        const std::string bytes = cli::findingBytes(findings);
+        EXPECT_EQ(cli::findingsFromBytes(bytes).all(), findings.all()) << findings.size();
+        if (!bytes.empty()) {
+            EXPECT_THROW(cli::findingsFromBytes(std::string_view(bytes).substr(0, bytes.size() - 1)),
+                         std::runtime_error);
+        }
+    }
 }
 
 // Main requires Base; both have data folders, Main an archive too, and

@@ -663,6 +663,11 @@ TEST_F(CheckCommand, EveryFormatReportsTheSameFindings)
     const auto sarif = module.run("check", {"--format", "sarif"});
     for (const auto* result : {&text, &gnu, &json, &sarif})
         EXPECT_EQ(result->exitCode, 1) << result->out << result->err;
+    for (const char* jobs : {"1", "3", "9"}) {
+        const auto parallel = module.run("check", {"-j", jobs});
+        EXPECT_EQ(parallel.exitCode, 1) << jobs;
+        EXPECT_EQ(parallel.out, text.out) << "-j " << jobs << " prints what one process prints";
+    }
 
     const std::vector<std::string> textLines = lines(text.out), gnuLines = lines(gnu.out);
     ASSERT_FALSE(textLines.empty());
