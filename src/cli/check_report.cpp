@@ -1,6 +1,6 @@
 #include "cli/check_report.h"
 
-#include "data/ansi_text.h"
+#include "cli/game_text.h"
 #include "data/text_compare.h"
 
 #include <nlohmann/json.hpp>
@@ -21,23 +21,6 @@ using Json = nlohmann::ordered_json;
 using base::Finding;
 using base::FindingLevel;
 
-std::string display(std::string_view game) { return Mod::utf16ToUtf8(Mod::ansiToUtf16(game)); }
-
-// A field kept on its line.
-std::string field(std::string_view game)
-{
-    std::string out;
-    for (const char c : display(game)) {
-        switch (c) {
-        case '\t': out += "\\t"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 std::string lastLine(const CheckResult& result)
 {
     return std::to_string(result.screens) + " screens, " +
@@ -57,7 +40,7 @@ void writeText(const CheckResult& result, std::ostream& out)
             where = *finding.file;
         if (!finding.screen)
             where = Mod::fileNameOf(where);
-        out << field(where) << ": " << base::levelName(finding.level) << ": " << field(finding.message) << '\n';
+        out << displayField(where) << ": " << base::levelName(finding.level) << ": " << displayField(finding.message) << '\n';
     }
     out << lastLine(result);
 }
@@ -67,11 +50,11 @@ std::string gnuPlace(const CheckResult& result, const Finding& finding)
 {
     std::string place;
     if (finding.file) {
-        place = field(*finding.file);
+        place = displayField(*finding.file);
         if (finding.member)
-            place += "[" + field(*finding.member) + "]";
+            place += "[" + displayField(*finding.member) + "]";
     } else {
-        place = field(finding.screen ? *finding.screen : result.module);
+        place = displayField(finding.screen ? *finding.screen : result.module);
     }
     if (finding.line)
         place += ":" + std::to_string(*finding.line);
@@ -82,21 +65,21 @@ void writeGnu(const CheckResult& result, std::ostream& out)
 {
     for (const Finding& finding : result.findings.all()) {
         const std::string place = gnuPlace(result, finding);
-        out << place << ": " << base::levelName(finding.level) << ": " << field(finding.message) << '\n';
+        out << place << ": " << base::levelName(finding.level) << ": " << displayField(finding.message) << '\n';
         if (finding.hint)
-            out << place << ": note: " << field(*finding.hint) << '\n';
+            out << place << ": note: " << displayField(*finding.hint) << '\n';
     }
     out << lastLine(result);
 }
 
-Json text(const std::optional<std::string>& game) { return game ? Json(display(*game)) : Json(nullptr); }
+Json text(const std::optional<std::string>& game) { return game ? Json(displayText(*game)) : Json(nullptr); }
 
 Json findingJson(const Finding& finding)
 {
     Json json;
     json["level"] = base::levelName(finding.level);
-    json["code"] = display(finding.code);
-    json["message"] = display(finding.message);
+    json["code"] = displayText(finding.code);
+    json["message"] = displayText(finding.message);
     json["hint"] = text(finding.hint);
     json["screen"] = text(finding.screen);
     json["widget"] = text(finding.widget);
@@ -109,7 +92,7 @@ Json findingJson(const Finding& finding)
 void writeJson(const CheckResult& result, std::ostream& out)
 {
     Json json;
-    json["module"] = display(result.module);
+    json["module"] = displayText(result.module);
     json["screens"] = result.screens;
     json["errors"] = result.findings.count(FindingLevel::Error);
     json["warnings"] = result.findings.count(FindingLevel::Warning);
@@ -163,7 +146,7 @@ std::string uriOf(const std::string& path)
     static constexpr std::string_view allowed = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
                                                 "-._~!$&'()*+,;=:@/";
     std::string uri;
-    for (const char c : display(path)) {
+    for (const char c : displayText(path)) {
         if (allowed.find(c) != std::string_view::npos) {
             uri += c;
         } else {
@@ -181,7 +164,7 @@ void writeSarif(const CheckResult& result, std::ostream& out)
     std::map<std::string, std::size_t> ruleIndex;
     Json results = Json::array();
     for (const Finding& finding : result.findings.all()) {
-        const std::string code = display(finding.code);
+        const std::string code = displayText(finding.code);
         auto [rule, added] = ruleIndex.emplace(code, ruleIndex.size());
         if (added) {
             const auto known = ruleDescriptions().find(code);
@@ -195,7 +178,7 @@ void writeSarif(const CheckResult& result, std::ostream& out)
         item["ruleId"] = code;
         item["ruleIndex"] = rule->second;
         item["level"] = base::levelName(finding.level);
-        item["message"]["text"] = display(finding.message);
+        item["message"]["text"] = displayText(finding.message);
         if (finding.file) {
             Json location;
             location["physicalLocation"]["artifactLocation"]["uri"] = uriOf(*finding.file);
@@ -209,7 +192,7 @@ void writeSarif(const CheckResult& result, std::ostream& out)
             {"hint", &finding.hint}};
         for (const auto& [name, value] : extras)
             if (*value)
-                properties[name] = display(**value);
+                properties[name] = displayText(**value);
         if (!properties.empty())
             item["properties"] = properties;
         results.push_back(item);
