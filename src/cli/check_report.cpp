@@ -40,7 +40,8 @@ void writeText(const CheckResult& result, std::ostream& out)
             where = *finding.file;
         if (!finding.screen)
             where = Mod::fileNameOf(where);
-        out << displayField(where) << ": " << base::levelName(finding.level) << ": " << displayField(finding.message) << '\n';
+        out << displayField(where) << ": " << base::levelName(finding.level) << ": " << displayField(finding.message)
+            << '\n';
     }
     out << lastLine(result);
 }

@@ -83,7 +83,8 @@ void collect(std::vector<Child>& children)
         for (Child& child : children) {
             if (child.fd < 0)
                 continue;
-            const auto ready = std::find_if(open.begin(), open.end(), [&](const pollfd& p) { return p.fd == child.fd; });
+            const auto ready =
+                std::find_if(open.begin(), open.end(), [&](const pollfd& p) { return p.fd == child.fd; });
             if (ready == open.end() || ready->revents == 0)
                 continue;
             char buffer[65536];

@@ -21,7 +21,8 @@ namespace editor {
 
 ScreenHost::ScreenHost(const gfx::GraphicsContext& graphics, const Mod::ModContext& module, const std::string& path,
                        QWidget* panelOwner)
-    : graphics_(&graphics), module_(&module), frame_(static_cast<PreviewFrame*>(addChild(std::make_unique<PreviewFrame>())))
+    : graphics_(&graphics), module_(&module),
+      frame_(static_cast<PreviewFrame*>(addChild(std::make_unique<PreviewFrame>())))
 {
     view_ = static_cast<screen::ScreenView*>(
         frame_->addChild(std::make_unique<screen::ScreenView>(graphics, module, path)));

@@ -81,8 +81,8 @@ bool matches(const nlohmann::json& finding, const Mistake& mistake, bool located
 
 TEST(SampleMistakes, CheckOwnNamesEachMistakeOfTheFirstlightMod)
 {
-    const auto result =
-        TestSupport::runProgram("tise-cli", {"check", "Firstlight.module", "--own", "--format", "json"}, TISE_SAMPLE_DIR);
+    const auto result = TestSupport::runProgram("tise-cli", {"check", "Firstlight.module", "--own", "--format", "json"},
+                                                TISE_SAMPLE_DIR);
     EXPECT_EQ(result.exitCode, 0) << "mistakes the game absorbs are warnings\n" << result.err;
     const nlohmann::json report = nlohmann::json::parse(result.out);
     EXPECT_EQ(report["screens"], 1) << "the mod's own screen alone";

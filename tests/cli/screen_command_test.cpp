@@ -727,7 +727,8 @@ TEST_F(CheckCommand, OwnKeepsToTheModulesOwnScreens)
          1,
          {"base.screen: error: Cannot load screen file Art\\UI\\Screens\\base.screen: slice:1: unexpected symbol "
           "near <eof>",
-          "mine.screen: warning: widget \"Untitled\": text $5 is in no string table", "3 screens, 1 errors, 1 warnings"}},
+          "mine.screen: warning: widget \"Untitled\": text $5 is in no string table",
+          "3 screens, 1 errors, 1 warnings"}},
         {{"--own"}, 0, {"mine.screen: warning: widget \"Untitled\": text $5 is in no string table",
                         "2 screens, 0 errors, 1 warnings"}},
         {{"--own", "base.screen", "shared.screen"}, 0, {"1 screens, 0 errors, 0 warnings"}},
