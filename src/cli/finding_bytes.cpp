@@ -58,10 +58,13 @@ private:
 
 } // namespace
 
-std::string findingBytes(const base::FindingList& findings)
+std::string findingBytes(const Found& found)
 {
     std::string out;
-    for (const base::Finding& f : findings.all()) {
+    putNumber(out, static_cast<std::uint32_t>(found.diagnostics.size()));
+    for (const std::string& message : found.diagnostics)
+        putText(out, message);
+    for (const base::Finding& f : found.findings.all()) {
         out += static_cast<char>(f.level);
         for (const std::optional<std::string>& text : {std::optional(f.code), std::optional(f.message), f.hint,
                                                        f.screen, f.widget, f.file, f.member})
@@ -73,10 +76,12 @@ std::string findingBytes(const base::FindingList& findings)
     return out;
 }
 
-base::FindingList findingsFromBytes(std::string_view bytes)
+Found findingsFromBytes(std::string_view bytes)
 {
-    base::FindingList findings;
+    Found found;
     Reader in(bytes);
+    for (std::uint32_t count = in.number(); count > 0; --count)
+        found.diagnostics.push_back(in.text().value_or(""));
     while (!in.done()) {
         base::Finding f;
         const char level = in.flag();
@@ -92,9 +97,9 @@ base::FindingList findingsFromBytes(std::string_view bytes)
         f.member = in.text();
         if (in.flag())
             f.line = static_cast<int>(in.number());
-        findings.add(std::move(f));
+        found.findings.add(std::move(f));
     }
-    return findings;
+    return found;
 }
 
 } // namespace cli

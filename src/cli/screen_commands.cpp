@@ -2,6 +2,7 @@
 
 #include "cli/command.h"
 
+#include "base/diagnostic_log.h"
 #include "cli/bitmap_png.h"
 #include "cli/check_report.h"
 #include "cli/finding_bytes.h"
@@ -158,12 +159,18 @@ int check(const Arguments& args, std::ostream& out)
     const std::vector<std::string> found = runInProcesses(screens.size(), jobs, [&]() -> ItemWork {
         auto drawing = std::make_shared<Drawing>();
         return [&, drawing](std::size_t i) {
-            return findingBytes(checkScreen(drawing->graphics, module, screenPath(screens[i]), sizes));
+            // Held back, so that they come in the screens' order whatever process checked them.
+            const base::DiagnosticCapture capture;
+            Found found{checkScreen(drawing->graphics, module, screenPath(screens[i]), sizes), {}};
+            found.diagnostics = capture.messages();
+            return findingBytes(found);
         };
     });
     for (std::size_t i = 0; i < screens.size(); ++i) {
-        const base::FindingList screenFindings = findingsFromBytes(found[i]);
-        for (base::Finding finding : screenFindings.all()) {
+        const Found screenFound = findingsFromBytes(found[i]);
+        for (const std::string& message : screenFound.diagnostics)
+            base::writeDiagnostic(message);
+        for (base::Finding finding : screenFound.findings.all()) {
             if (!finding.screen)
                 finding.screen = screens[i];
             result.findings.add(std::move(finding));

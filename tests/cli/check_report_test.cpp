@@ -185,27 +185,29 @@ TEST(CheckReport, SarifHasTheRequiredPropertiesAndOneRulePerCode)
     EXPECT_FALSE(results[5].contains("locations")) << "located in no file";
 }
 
-// Findings handed from process to process keep every field, whatever
-// bytes they hold.
+// What a screen's check found, handed from process to process, keeps every
+// field and diagnostic, whatever bytes they hold.
 TEST(FindingBytes, EveryFieldComesBackExactly)
 {
     const base::FindingList all = sampleResult().findings;
     Finding raw = finding(FindingLevel::Note, std::string("a\0b", 3), "\xFF\xFE not text\n");
     raw.file = "";
     raw.line = -1;
-    const std::vector<base::FindingList> cases = [&] {
-        base::FindingList one, rawOnly;
-        one.add(all.all().front());
-        rawOnly.add(raw);
-        return std::vector<base::FindingList>{{}, one, all, rawOnly};
-    }();
-    for (const base::FindingList& findings : cases) {
-        const std::string bytes = cli::findingBytes(findings);
-        EXPECT_EQ(cli::findingsFromBytes(bytes).all(), findings.all()) << findings.size();
-        if (!bytes.empty()) {
-            EXPECT_THROW(cli::findingsFromBytes(std::string_view(bytes).substr(0, bytes.size() - 1)),
-                         std::runtime_error);
-        }
+    base::FindingList one, rawOnly;
+    one.add(all.all().front());
+    rawOnly.add(raw);
+    const cli::Found cases[] = {
+        {{}, {}},
+        {one, {}},
+        {all, {"Art/UI/Textures/x.tga: Unrecognised image format", ""}},
+        {rawOnly, {std::string("\0\xFF", 2)}},
+    };
+    for (const cli::Found& found : cases) {
+        const std::string bytes = cli::findingBytes(found);
+        const cli::Found back = cli::findingsFromBytes(bytes);
+        EXPECT_EQ(back.findings.all(), found.findings.all()) << found.findings.size();
+        EXPECT_EQ(back.diagnostics, found.diagnostics);
+        EXPECT_THROW(cli::findingsFromBytes(std::string_view(bytes).substr(0, bytes.size() - 1)), std::runtime_error);
     }
 }
 

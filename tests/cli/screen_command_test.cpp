@@ -667,6 +667,7 @@ TEST_F(CheckCommand, EveryFormatReportsTheSameFindings)
         const auto parallel = module.run("check", {"-j", jobs});
         EXPECT_EQ(parallel.exitCode, 1) << jobs;
         EXPECT_EQ(parallel.out, text.out) << "-j " << jobs << " prints what one process prints";
+        EXPECT_EQ(parallel.err, text.err) << "-j " << jobs << ": the diagnostics in the screens' order";
     }
 
     const std::vector<std::string> textLines = lines(text.out), gnuLines = lines(gnu.out);
