@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   liblua5.2-dev zlib1g-dev qt6-base-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libsquish-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libsquish-dev nlohmann-json3-dev
   fonts-dejavu-core xvfb xauth xdotool imagemagick
   "$@"
 )

@@ -1,6 +1,9 @@
 // Builds the sample installation from its text form: every folder named
 // "X.sga.d" becomes the archive "X.sga" (packed by our SGA writer), every file
-// "X.ucs.txt" becomes the UCS string table "X.ucs"; other files are copied.
+// "X.ucs.txt" becomes the UCS string table "X.ucs" (fixtures/ucs_builder.h;
+// its "#!" flags make the broken tables of the sample's Firstlight mod),
+// every "X.dds.txt" or "X.tga.txt" the texture it describes
+// (fixtures/texture_text.h); other files are copied.
 // usage: tise-mksample SOURCE_FOLDER OUTPUT_FOLDER
 
 #include "data/sga_writer.h"

@@ -1,7 +1,5 @@
 #include "cli/command.h"
 
-#include "data/ansi_text.h"
-
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -102,25 +100,6 @@ std::string jsonNumber(float value)
     const auto result = std::to_chars(text, text + sizeof text, value);
     return std::string(text, result.ptr);
 }
-
-std::string displayText(std::string_view game) { return Mod::utf16ToUtf8(Mod::ansiToUtf16(game)); }
-
-std::string oneLine(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-        case '\t': out += "\\t"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-std::string displayField(std::string_view game) { return oneLine(displayText(game)); }
 
 void warn(std::string_view message) { std::cerr << "tise-cli: warning: " << displayText(message) << '\n'; }
 

@@ -2,6 +2,8 @@
 // The frame of tise-cli's commands: argument parsing, usage errors and output
 // helpers shared by every command.
 
+#include "cli/game_text.h"
+
 #include <functional>
 #include <map>
 #include <ostream>
@@ -54,14 +56,6 @@ std::string jsonString(std::string_view text);
 // A JSON number: the shortest text that reads back as value; null for
 // infinities and NaN, which JSON cannot hold.
 std::string jsonNumber(float value);
-// Game text (any bytes) as valid UTF-8, decoded as the viewer decodes it
-// (UTF-8 when valid, else Windows-1252).
-std::string displayText(std::string_view game);
-// A field of a one-item-per-line output kept on its line: TAB, CR and LF are
-// written as the two characters \t, \r and \n.
-std::string oneLine(std::string_view text);
-// Game text as a field of a one-item-per-line output: displayText, then oneLine.
-std::string displayField(std::string_view game);
 // Writes "tise-cli: warning: MESSAGE" to stderr, MESSAGE as displayText; the
 // command goes on and its exit status does not change.
 void warn(std::string_view message);

@@ -133,7 +133,7 @@ private:
 } // namespace
 
 base::FindingList checkScreen(const gfx::GraphicsContext& graphics, const Mod::ModContext& module,
-                              const std::string& path)
+                              const std::string& path, const std::vector<Size>& sizes)
 {
     std::unique_ptr<screen::ScreenView> loaded;
     try {
@@ -149,10 +149,14 @@ base::FindingList checkScreen(const gfx::GraphicsContext& graphics, const Mod::M
         failed.add(std::move(finding));
         return failed;
     }
-    screen::OffscreenScreen offscreen(std::move(loaded), 1024, 768);
+    const Size first = sizes.empty() ? Size{} : sizes.front();
+    screen::OffscreenScreen offscreen(std::move(loaded), first.width, first.height);
     Checker checker(offscreen.view());
     try {
-        offscreen.renderBitmap();
+        for (const Size& size : sizes) {
+            offscreen.resize(size.width, size.height);
+            offscreen.renderBitmap();
+        }
     } catch (const std::exception& error) {
         checker.error(std::string("Cannot draw screen file ") + path + ": " + error.what());
     }

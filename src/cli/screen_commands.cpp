@@ -2,8 +2,13 @@
 
 #include "cli/command.h"
 
+#include "base/diagnostic_log.h"
 #include "cli/bitmap_png.h"
+#include "cli/check_report.h"
+#include "cli/finding_bytes.h"
+#include "cli/forked_work.h"
 #include "cli/gui_session.h"
+#include "cli/own_files.h"
 #include "cli/render_all.h"
 #include "cli/render_watch.h"
 #include "cli/screen_arguments.h"
@@ -12,6 +17,7 @@
 #include "data/folder_entries.h"
 #include "data/mount_module.h"
 #include "gfx/graphics_context.h"
+#include "gfx/qt_environment.h"
 #include "screen/offscreen_screen.h"
 #include "screen/screen_view.h"
 #include "screen/widget.h"
@@ -19,7 +25,9 @@
 #include <charconv>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <stdexcept>
+#include <vector>
 
 namespace cli {
 
@@ -117,27 +125,60 @@ int render(const Arguments& args, std::ostream& out)
 
 int check(const Arguments& args, std::ostream& out)
 {
+    const std::optional<CheckFormat> format = checkFormatNamed(args.option("--format", false, "text"));
+    if (!format)
+        throw UsageError("--format takes text, gnu, json or sarif: " + args.option("--format"));
+    std::vector<Size> sizes;
+    for (const std::string& size : args.optionValues("--size"))
+        sizes.push_back(parseSize(size));
+    if (sizes.empty())
+        sizes.emplace_back();
+    const unsigned jobs = jobsOption(args);
+
     Mod::ModContext module;
     Mod::MountModule(module, args.positional[0]);
     std::vector<std::string> screens(args.positional.begin() + 1, args.positional.end());
     if (screens.empty())
         screens = Mod::folderEntries(*module.source, std::string(Mod::ScreensFolder), ".screen");
-    const GuiSession gui;
-    const gfx::GraphicsContext graphics;
-    std::size_t errors = 0, warnings = 0;
-    for (const std::string& name : screens) {
-        const base::FindingList findings = checkScreen(graphics, module, screenPath(name));
-        for (const base::Finding& finding : findings.all()) {
-            if (finding.level == base::FindingLevel::Note)
-                continue;
-            const bool error = finding.level == base::FindingLevel::Error;
-            out << oneLine(displayText(name)) << ": " << base::levelName(finding.level) << ": "
-                << oneLine(displayText(finding.message)) << '\n';
-            ++(error ? errors : warnings);
+    CheckResult result;
+    result.module = args.positional[0];
+    const bool own = args.has("--own");
+    const OwnFiles ownFiles(module, args.positional[0]);
+    for (const base::Finding& finding : module.findings.all())
+        if (!own || ownFiles.finding(finding))
+            result.findings.add(finding);
+    if (own)
+        std::erase_if(screens, [&](const std::string& name) { return !ownFiles.screen(screenPath(name)); });
+
+    // The processes that check screens share this one's Qt environment.
+    gfx::prepareQtEnvironment();
+    struct Drawing {
+        GuiSession gui;
+        gfx::GraphicsContext graphics;
+    };
+    const std::vector<std::string> found = runInProcesses(screens.size(), jobs, [&]() -> ItemWork {
+        auto drawing = std::make_shared<Drawing>();
+        return [&, drawing](std::size_t i) {
+            // Held back, so that they come in the screens' order whatever process checked them.
+            const base::DiagnosticCapture capture;
+            Found found{checkScreen(drawing->graphics, module, screenPath(screens[i]), sizes), {}};
+            found.diagnostics = capture.messages();
+            return findingBytes(found);
+        };
+    });
+    for (std::size_t i = 0; i < screens.size(); ++i) {
+        const Found screenFound = findingsFromBytes(found[i]);
+        for (const std::string& message : screenFound.diagnostics)
+            base::writeDiagnostic(message);
+        for (base::Finding finding : screenFound.findings.all()) {
+            if (!finding.screen)
+                finding.screen = screens[i];
+            result.findings.add(std::move(finding));
         }
     }
-    out << screens.size() << " screens, " << errors << " errors, " << warnings << " warnings\n";
-    return errors > 0 ? 1 : 0;
+    result.screens = screens.size();
+    writeCheckResult(result, *format, out);
+    return result.findings.count(base::FindingLevel::Error) > 0 ? 1 : 0;
 }
 
 } // namespace
@@ -149,7 +190,8 @@ void addScreenCommands(std::vector<Command>& list)
                     "MODULE SCREEN -o OUT.png [--size WxH] [--hover NAME] [--emphasize NAME] [--fade F] [--watch]"
                     " | MODULE --all -o FOLDER [--size WxH]...",
                     1, 2, {"-o", "--size", "--hover", "--emphasize", "--fade"}, {"--all", "--watch"}, render});
-    list.push_back({"check", "MODULE [SCREEN...]", 1, SIZE_MAX, {}, {}, check});
+    list.push_back({"check", "MODULE [SCREEN...] [--own] [--size WxH]... [--format text|gnu|json|sarif] [-j N]", 1,
+                    SIZE_MAX, {"--size", "--format", "-j"}, {"--own"}, check});
 }
 
 } // namespace cli

@@ -25,6 +25,10 @@ struct ModContext {
     // disk path of each string table (same order as stringTables).
     std::string language;
     std::vector<std::string> stringTablePaths;
+    // How many of source's sources, from the first, the chosen module
+    // mounted itself (its data folders and archives); the rest belong to
+    // the modules it requires and to the engine.
+    std::size_t ownSources = 0;
     // What the mount found wrong with the module files, folders, archives
     // and string tables (base/finding.h).
     base::FindingList findings;

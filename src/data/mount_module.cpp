@@ -20,6 +20,7 @@ void ModContext::reset()
     moduleFiles.clear();
     language.clear();
     stringTablePaths.clear();
+    ownSources = 0;
     findings.clear();
     disk.reset();
 }
@@ -136,6 +137,8 @@ void MountModule(ModContext& context, const std::string& modulePath)
                 break;
             mounter.mountArchive(modFolder + archive + ".sga");
         }
+        if (module == context.moduleFiles.front())
+            context.ownSources = context.source->sources().size();
         const std::string localeFolder = modFolder + "Locale\\" + context.language + "\\";
         for (const std::string& name : mounter.list(localeFolder)) {
             if (endsWithNoCase(name, ".ucs"))

@@ -5,6 +5,7 @@
 #include "base/diagnostic_log.h"
 #include "data/text_compare.h"
 #include "editor/module_selector.h"
+#include "editor/problems_window.h"
 #include "editor/screen_host.h"
 #include "editor/screen_selector.h"
 #include "editor/start_request.h"
@@ -18,6 +19,7 @@
 
 #include <exception>
 #include <optional>
+#include <utility>
 
 namespace editor {
 
@@ -54,7 +56,25 @@ MainWindow::MainWindow(const gfx::GraphicsContext& graphics, const Mod::Discover
     watchWhatWasRead(true);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { delete std::exchange(problems_, nullptr); }
+
+void MainWindow::showProblems()
+{
+    if (!problems_) {
+        problems_ = new ProblemsWindow(*this);
+        return;
+    }
+    problems_->refresh();
+    problems_->widget()->show();
+    problems_->widget()->raise();
+    problems_->widget()->activateWindow();
+}
+
+void MainWindow::problemsGone(const ProblemsWindow* window)
+{
+    if (problems_ == window)
+        problems_ = nullptr;
+}
 
 void MainWindow::openRequested(const StartRequest& request)
 {
@@ -144,6 +164,8 @@ void MainWindow::reload()
             else
                 base::writeDiagnostic(message);
             watchWhatWasRead(true);
+            if (problems_)
+                problems_->refresh();
             return;
         }
         if (screen)
@@ -152,6 +174,8 @@ void MainWindow::reload()
     old.reset();
     installations_ = Mod::findInstallations(environment_, extraFolders_);
     watchWhatWasRead(true);
+    if (problems_)
+        problems_->refresh();
 }
 
 void MainWindow::reloadSoon()

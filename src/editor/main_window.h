@@ -24,6 +24,7 @@ class ModWatcher;
 namespace editor {
 
 class ModuleSelector;
+class ProblemsWindow;
 class ScreenSelector;
 struct StartRequest;
 
@@ -61,6 +62,12 @@ public:
     // The disk paths the window follows now.
     std::vector<std::string> watchedPaths() const;
 
+    // Opens the Problems window (editor/problems_window.h) above this one,
+    // or brings the open one forward with what is shown now.
+    void showProblems();
+    // The open Problems window, or null.
+    ProblemsWindow* problems() const { return problems_; }
+
     void layout() override;
 
 private:
@@ -85,6 +92,9 @@ private:
     std::vector<std::string> watching_;
     // Takes up files read after a load (art shown on hover, for one).
     QTimer* followReads_ = nullptr;
+    ProblemsWindow* problems_ = nullptr; // owned; it tells when the user closed it
+    friend class ProblemsWindow;
+    void problemsGone(const ProblemsWindow* window);
 };
 
 } // namespace editor

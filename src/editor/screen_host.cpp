@@ -1,5 +1,6 @@
 #include "editor/screen_host.h"
 
+#include "data/mod_context.h"
 #include "data/text_compare.h"
 #include "editor/failure_notice.h"
 #include "editor/preview_frame.h"
@@ -11,6 +12,8 @@
 #include "ui/drag_handler.h"
 #include "ui/selector.h"
 
+#include <QRectF>
+
 #include <cmath>
 #include <utility>
 
@@ -18,19 +21,31 @@ namespace editor {
 
 ScreenHost::ScreenHost(const gfx::GraphicsContext& graphics, const Mod::ModContext& module, const std::string& path,
                        QWidget* panelOwner)
-    : graphics_(&graphics), frame_(static_cast<PreviewFrame*>(addChild(std::make_unique<PreviewFrame>())))
+    : graphics_(&graphics), module_(&module),
+      frame_(static_cast<PreviewFrame*>(addChild(std::make_unique<PreviewFrame>())))
 {
     view_ = static_cast<screen::ScreenView*>(
         frame_->addChild(std::make_unique<screen::ScreenView>(graphics, module, path)));
     openPanel(path, panelOwner);
 }
 
-ScreenHost::ScreenHost(const gfx::GraphicsContext& graphics, const std::string& path, std::string failure,
-                       QWidget* panelOwner)
-    : graphics_(&graphics), frame_(static_cast<PreviewFrame*>(addChild(std::make_unique<PreviewFrame>()))),
-      failure_(std::move(failure))
+ScreenHost::ScreenHost(const gfx::GraphicsContext& graphics, const Mod::ModContext& module, const std::string& path,
+                       std::string failure, std::optional<base::Finding> where, QWidget* panelOwner)
+    : graphics_(&graphics), module_(&module),
+      frame_(static_cast<PreviewFrame*>(addChild(std::make_unique<PreviewFrame>()))), failure_(std::move(failure)),
+      failureWhere_(std::move(where)), notice_(std::make_unique<FailureNotice>(panelOwner, failure_, failureWhere_))
 {
     openPanel(path, panelOwner);
+}
+
+base::FindingList ScreenHost::problems() const
+{
+    base::FindingList problems = module_->findings;
+    if (view_)
+        problems.append(view_->findings());
+    else if (failureWhere_)
+        problems.add(*failureWhere_);
+    return problems;
 }
 
 void ScreenHost::openPanel(const std::string& path, QWidget* panelOwner)
@@ -61,6 +76,16 @@ void ScreenHost::panelGone(const WidgetTreePanel* panel)
 void ScreenHost::layout()
 {
     frame_->place(placePreview(runPreviewSize(), width(), height()));
+    if (notice_) {
+        // Over the picture, in the window's pixels.
+        float x = 0, y = 0;
+        for (const ui::Control* node = this; node; node = node->parent()) {
+            x += node->transform().dx;
+            y += node->transform().dy;
+        }
+        const PreviewPlacement& at = frame_->placement();
+        notice_->place(QRectF(x + at.x, y + at.y, at.viewWidth * at.scale, at.viewHeight * at.scale).toRect());
+    }
     invalidate();
 }
 
@@ -84,9 +109,7 @@ void ScreenHost::paint(gfx::RenderTarget& target)
     picture_->setTransform(gfx::Matrix::identity());
     picture_->clear({1, 1, 1, 1});
     if (view_)
-        frame_->paintContent(*picture_);
-    else
-        paintFailureNotice(*picture_, *graphics_, failure_, at.viewWidth, at.viewHeight);
+        frame_->paintContent(*picture_); // else the white under the failure notice
     picture_->endDraw();
     if (runPreviewSize().fitsWindow()) {
         target.drawRenderTarget(*picture_);

@@ -15,9 +15,11 @@
 // size, drawn off screen at it, and the picture is shown scaled down where it
 // does not fit, centred on a grey ground (editor/preview_size.h).
 
+#include "base/finding.h"
 #include "ui/container_control.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class QWidget;
@@ -37,6 +39,7 @@ class Widget;
 
 namespace editor {
 
+class FailureNotice;
 class PreviewFrame;
 struct PreviewSize;
 class WidgetTreePanel;
@@ -50,16 +53,21 @@ public:
     // panel's errors propagate; then nothing was made.
     ScreenHost(const gfx::GraphicsContext& graphics, const Mod::ModContext& module, const std::string& path,
                QWidget* panelOwner = nullptr);
-    // A host in place of the screen at path when it failed to load again
-    // after its files changed: it shows failure instead of a drawing, and a
-    // panel with the screen's item alone.
-    ScreenHost(const gfx::GraphicsContext& graphics, const std::string& path, std::string failure,
-               QWidget* panelOwner = nullptr);
+    // A host in place of the screen at path of module when it failed to
+    // load again after its files changed: it shows failure, and where it is
+    // when that is known, instead of a drawing (editor/failure_notice.h), and
+    // a panel with the screen's item alone.
+    ScreenHost(const gfx::GraphicsContext& graphics, const Mod::ModContext& module, const std::string& path,
+               std::string failure, std::optional<base::Finding> where = std::nullopt, QWidget* panelOwner = nullptr);
     ~ScreenHost() override;
 
     // Whether the screen loaded; view() is there only then.
     bool loaded() const { return view_ != nullptr; }
     const std::string& failure() const { return failure_; }
+    // What the Problems list shows for this host: the mounted module's
+    // findings, then the screen's (ScreenView::findings), or its load error
+    // when it failed to load again.
+    base::FindingList problems() const;
     screen::ScreenView& view() const { return *view_; }
     // The open panel; null once the user closed it.
     WidgetTreePanel* panel() const { return panel_; }
@@ -88,9 +96,12 @@ private:
     void openPanel(const std::string& path, QWidget* panelOwner);
 
     const gfx::GraphicsContext* graphics_;
+    const Mod::ModContext* module_;
     PreviewFrame* frame_;
     screen::ScreenView* view_ = nullptr; // null when the screen failed to load again
     std::string failure_;
+    std::optional<base::Finding> failureWhere_;
+    std::unique_ptr<FailureNotice> notice_; // over the area while the screen failed
     WidgetTreePanel* panel_ = nullptr; // owned
     screen::Widget* selectedWidget_ = nullptr;
     std::unique_ptr<gfx::BitmapRenderTarget> picture_; // made again when the size changes

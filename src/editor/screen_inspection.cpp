@@ -19,6 +19,15 @@ namespace {
 
 constexpr int FitChoice = -1;
 constexpr int ReloadChoice = -2;
+constexpr int ProblemsChoice = -3;
+
+MainWindow* windowOf(ui::Control& control)
+{
+    ui::Control* root = &control;
+    while (root->parent())
+        root = root->parent();
+    return dynamic_cast<MainWindow*>(root);
+}
 
 } // namespace
 
@@ -44,7 +53,7 @@ void selectInPanel(ScreenHost& host, screen::Widget* widget)
     panel->tree().scrollToItem(item);
 }
 
-std::unique_ptr<QMenu> makeViewMenu(const ScreenHost&)
+std::unique_ptr<QMenu> makeViewMenu(const ScreenHost& host)
 {
     auto menu = std::make_unique<QMenu>();
     auto* group = new QActionGroup(menu.get());
@@ -62,6 +71,7 @@ std::unique_ptr<QMenu> makeViewMenu(const ScreenHost&)
     for (std::size_t i = 0; i < sizes.size(); ++i)
         add(sizes[i], static_cast<int>(i));
     menu->addSeparator();
+    menu->addAction(QString("Problems (%1)").arg(host.problems().size()))->setData(ProblemsChoice);
     menu->addAction(QStringLiteral("Reload"))->setData(ReloadChoice);
     return menu;
 }
@@ -70,11 +80,11 @@ void choose(ScreenHost& host, const QAction& action)
 {
     const int choice = action.data().toInt();
     if (choice == ReloadChoice) {
-        ui::Control* root = &host;
-        while (root->parent())
-            root = root->parent();
-        if (auto* window = dynamic_cast<MainWindow*>(root))
+        if (MainWindow* window = windowOf(host))
             window->reloadSoon();
+    } else if (choice == ProblemsChoice) {
+        if (MainWindow* window = windowOf(host))
+            window->showProblems();
     } else if (choice == FitChoice) {
         host.setPreviewSize({});
     } else if (choice >= 0 && static_cast<std::size_t>(choice) < previewSizes().size()) {

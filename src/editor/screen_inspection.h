@@ -6,7 +6,9 @@
 //   scrolls to it and moves the emphasis as a selection in the panel does;
 //   on no widget the screen item is selected;
 // - the right button opens the view menu: "Fit window", the preview sizes
-//   (editor/preview_size.h), the one in effect checked, then "Reload".
+//   (editor/preview_size.h), the one in effect checked, then "Problems (N)"
+//   (the Problems window, editor/problems_window.h, with the N findings of
+//   ScreenHost::problems) and "Reload".
 //
 // "Reload" asks the window for its reload (editor/main_window.h), as F5
 // does, once the press is over: the reload makes a new host.

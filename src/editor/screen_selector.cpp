@@ -5,6 +5,7 @@
 #include "app/native_window.h"
 #include "data/ansi_text.h"
 #include "editor/preview_size.h"
+#include "screen/screen_load_error.h"
 
 #include <exception>
 
@@ -29,14 +30,17 @@ std::unique_ptr<ui::Control> ScreenSelector::createDetail(const std::string& pat
     QWidget* owner = window ? window->widget() : nullptr;
     loadedVisibility_.clear();
     if (failure_)
-        return std::make_unique<ScreenHost>(graphics(), path, *failure_, owner);
+        return std::make_unique<ScreenHost>(graphics(), *context_, path, *failure_, std::nullopt, owner);
     std::unique_ptr<ScreenHost> host;
     try {
         host = std::make_unique<ScreenHost>(graphics(), *context_, path, owner);
     } catch (const std::exception& error) {
         if (!reloading_)
             throw;
-        return std::make_unique<ScreenHost>(graphics(), path, error.what(), owner);
+        std::optional<base::Finding> where;
+        if (const auto* located = dynamic_cast<const screen::ScreenLoadError*>(&error))
+            where = located->finding();
+        return std::make_unique<ScreenHost>(graphics(), *context_, path, error.what(), std::move(where), owner);
     }
     loadedVisibility_ = KeptWidgetState::visibilityOf(host->view());
     return host;

@@ -1,6 +1,8 @@
 #include "editor/widget_tooltip.h"
 
 #include "data/ansi_text.h"
+#include "editor/finding_target.h"
+#include "screen/screen_view.h"
 #include "screen/widget.h"
 #include "screen/widget_report.h"
 
@@ -115,6 +117,13 @@ QString widgetTooltip(const screen::Widget& widget)
                  (r.tooltipWidget ? quoted(*r.tooltipWidget) : QString("none"));
     for (std::size_t i = 0; i < r.art.size(); ++i)
         artLines(r.art[i], static_cast<int>(i + 1), lines);
+    const std::vector<base::Finding> problems = findingsOf(widget.screen(), widget, widget.screen().findings());
+    for (const base::Finding& finding : problems) {
+        lines << QString::fromUtf8(base::levelName(finding.level)) + ": " + game(finding.message) +
+                     (finding.line ? QString(" (line %1)").arg(*finding.line) : QString());
+        if (finding.hint)
+            lines << "  " + game(*finding.hint);
+    }
     return lines.join('\n');
 }
 

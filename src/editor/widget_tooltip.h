@@ -2,7 +2,9 @@
 // The tooltip of a widget's item in the widget tree panel: what the widget
 // was built from and what its values resolved to (screen/widget_report.h),
 // one fact per line, so a modder can see why a widget draws as it does
-// without reading the screen file.
+// without reading the screen file. Last come the widget's findings
+// (ScreenView::findings that concern it, editor/finding_target.h), each with
+// its level, message and line, and its hint on the next line.
 //
 // The text is made when the tooltip is asked for: pixel bounds are those of
 // the view as it is shown then. Resolving may decode a texture not drawn

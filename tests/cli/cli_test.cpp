@@ -40,6 +40,7 @@ TEST(CliTest, ModulesListsTheCurrentDirectoryAndGivenFolders)
     // directory again.
     const std::vector<std::string> expected{
         Sample + "/\tEmberwake.module\tEmberwake: a campaign mod for Ironveil",
+        Sample + "/\tFirstlight.module\tFirstlight: a first mod, with the mistakes newcomers make",
         Sample + "/\tIronveil.module\tIronveil: the base game",
         extra.path().string() + "/\tblank.MODULE\t",
         extra.path().string() + "/\tOther.module\t",

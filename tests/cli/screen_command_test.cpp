@@ -15,6 +15,8 @@
 #include <QJsonParseError>
 #include <QStringList>
 
+#include <nlohmann/json.hpp>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -639,7 +641,106 @@ TEST_F(CheckCommand, NamedScreensAloneAreChecked)
 
     const auto usage = TestSupport::runProgram("tise-cli", {"check"});
     EXPECT_EQ(usage.exitCode, 2);
-    EXPECT_NE(usage.err.find("usage: tise-cli check MODULE [SCREEN...]\n"), std::string::npos) << usage.err;
+    EXPECT_NE(usage.err.find("usage: tise-cli check MODULE [SCREEN...] [--own] [--size WxH]... "
+                             "[--format text|gnu|json|sarif] [-j N]\n"),
+              std::string::npos)
+        << usage.err;
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--format", "xml"}, {"--size", "0x10"},
+                                                {"-j", "0"}, {"--format"}, {"--owned"}}) {
+        const auto result = module.run("check", bad);
+        EXPECT_EQ(result.exitCode, 2) << testing::PrintToString(bad);
+        EXPECT_EQ(result.out, "") << testing::PrintToString(bad);
+    }
+}
+
+// What a script, an editor and a code-scanning service read: the same
+// findings in each format, and the same exit status.
+TEST_F(CheckCommand, EveryFormatReportsTheSameFindings)
+{
+    const auto text = module.run("check", {});
+    const auto gnu = module.run("check", {"--format", "gnu", "-j", "2"});
+    const auto json = module.run("check", {"--format", "json", "--size", "800x600", "--size", "1920x1080"});
+    const auto sarif = module.run("check", {"--format", "sarif"});
+    for (const auto* result : {&text, &gnu, &json, &sarif})
+        EXPECT_EQ(result->exitCode, 1) << result->out << result->err;
+    for (const char* jobs : {"1", "3", "9"}) {
+        const auto parallel = module.run("check", {"-j", jobs});
+        EXPECT_EQ(parallel.exitCode, 1) << jobs;
+        EXPECT_EQ(parallel.out, text.out) << "-j " << jobs << " prints what one process prints";
+        EXPECT_EQ(parallel.err, text.err) << "-j " << jobs << ": the diagnostics in the screens' order";
+    }
+
+    const std::vector<std::string> textLines = lines(text.out), gnuLines = lines(gnu.out);
+    ASSERT_FALSE(textLines.empty());
+    ASSERT_FALSE(gnuLines.empty());
+    EXPECT_EQ(gnuLines.back(), textLines.back()) << "the same last line";
+    const nlohmann::json report = nlohmann::json::parse(json.out);
+    EXPECT_EQ(textLines.back(), std::to_string(report["screens"].get<int>()) + " screens, " +
+                                    std::to_string(report["errors"].get<int>()) + " errors, " +
+                                    std::to_string(report["warnings"].get<int>()) + " warnings");
+    EXPECT_EQ(report["module"], module / "Test.module");
+    const nlohmann::json& findings = report["findings"];
+    ASSERT_EQ(findings.size(), textLines.size() - 1) << "no notes here: text shows every finding";
+    std::size_t gnuFindings = 0;
+    for (const std::string& line : gnuLines)
+        gnuFindings += line.find(": note: ") == std::string::npos;
+    EXPECT_EQ(gnuFindings - 1, findings.size());
+
+    const nlohmann::json results = nlohmann::json::parse(sarif.out)["runs"][0]["results"];
+    ASSERT_EQ(results.size(), findings.size());
+    const auto oneLine = [](std::string text) {
+        for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at))
+            text.replace(at, 1, "\\n");
+        return text;
+    };
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        std::string where = findings[i]["screen"].is_string() ? findings[i]["screen"].get<std::string>()
+                                                              : findings[i]["file"].get<std::string>();
+        if (!findings[i]["screen"].is_string())
+            where = std::filesystem::path(where).filename().string(); // the file's name
+        EXPECT_EQ(textLines[i], where + ": " + findings[i]["level"].get<std::string>() + ": " +
+                                    oneLine(findings[i]["message"].get<std::string>()));
+        EXPECT_EQ(results[i]["ruleId"], findings[i]["code"]);
+        EXPECT_EQ(results[i]["message"]["text"], findings[i]["message"]);
+    }
+    EXPECT_EQ(findings[0]["code"], "load-error");
+    EXPECT_EQ(findings[0]["screen"], "broken.screen");
+}
+
+// A mod over a base game whose screens fail: the mod's own check passes.
+TEST_F(CheckCommand, OwnKeepsToTheModulesOwnScreens)
+{
+    TempDir install;
+    install.write("Base.module", "ModFolder = Base\nDataFolder.1 = Data\n");
+    install.write("Base/Data/Art/UI/Screens/base.screen", "Screen = {");
+    install.write("Base/Data/Art/UI/Screens/shared.screen", "Screen = {");
+    install.write("Mod.module", "ModFolder = Mod\nDataFolder.1 = Data\nRequiredMod.1 = Base\n");
+    install.write("Mod/Data/Art/UI/Screens/shared.screen", "Screen = { Widgets = { name = 'fixed' } }");
+    install.write("Mod/Data/Art/UI/Screens/mine.screen", "Screen = { Widgets = { text = '$5' } }");
+
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::vector<std::string> lines;
+    };
+    const std::vector<Case> cases{
+        {{},
+         1,
+         {"base.screen: error: Cannot load screen file Art\\UI\\Screens\\base.screen: slice:1: unexpected symbol "
+          "near <eof>",
+          "mine.screen: warning: widget \"Untitled\": text $5 is in no string table",
+          "3 screens, 1 errors, 1 warnings"}},
+        {{"--own"}, 0, {"mine.screen: warning: widget \"Untitled\": text $5 is in no string table",
+                        "2 screens, 0 errors, 1 warnings"}},
+        {{"--own", "base.screen", "shared.screen"}, 0, {"1 screens, 0 errors, 0 warnings"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"check", install / "Mod.module"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto result = TestSupport::runProgram("tise-cli", args);
+        EXPECT_EQ(result.exitCode, c.exitCode) << testing::PrintToString(c.args) << result.err;
+        EXPECT_EQ(lines(result.out), c.lines) << testing::PrintToString(c.args);
+    }
 }
 
 } // namespace

@@ -114,6 +114,7 @@ TEST_F(MountModuleTest, MountsInTheGamesPriorityOrder)
                                            "archive Engine\\Locale\\French\\EngLoc.sga",
                                            "archive Engine\\Engine.sga",
                                        }));
+    EXPECT_EQ(context.ownSources, 3u) << "the first three are Main's own";
     EXPECT_EQ(context.moduleFiles.size(), 3u) << "Main, Base and Extra; Absent skipped, Ignored never read";
     EXPECT_EQ(context.stringTablePaths, (std::vector<std::string>{root + "Main\\Locale\\French\\main.ucs",
                                                                   root + "base\\Locale\\French\\base.ucs",
