@@ -1,6 +1,7 @@
 // tise-cli: the viewer's work without a window.
 
 #include "cli/command.h"
+#include "cli/mount_arguments.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,6 +15,7 @@ void printUsage(std::ostream& out)
     out << "usage: tise-cli COMMAND [ARGS...]\ncommands:\n";
     for (const cli::Command& command : cli::commands())
         out << "  tise-cli " << command.name << ' ' << command.usage << '\n';
+    out << "options of the commands that mount a module:\n" << cli::mountingOptionsHelp();
 }
 
 } // namespace
@@ -53,7 +55,8 @@ int main(int argc, char** argv)
     }
     const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(words), args.end());
     if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
-        std::cout << "usage: tise-cli " << chosen->name << ' ' << chosen->usage << '\n';
+        std::cout << "usage: tise-cli " << chosen->name << ' ' << chosen->usage << '\n'
+                  << cli::mountingOptionsHelp(*chosen);
         return 0;
     }
     try {

@@ -4,13 +4,16 @@
 #include "editor/failure_notice.h"
 #include "editor/preview_frame.h"
 #include "editor/screen_inspection.h"
+#include "editor/screen_picture.h"
 #include "editor/widget_tree_panel.h"
 #include "gfx/bitmap_render_target.h"
 #include "gfx/brush.h"
 #include "screen/screen_view.h"
 #include "ui/drag_handler.h"
+#include "ui/key_press.h"
 #include "ui/selector.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -72,6 +75,37 @@ void ScreenHost::setPreviewSize(PreviewSize size)
         selector->refreshBand();
 }
 
+void ScreenHost::drawPicture(gfx::BitmapRenderTarget& target) const
+{
+    const PreviewPlacement& at = frame_->placement();
+    target.beginDraw();
+    target.setTransform(gfx::Matrix::identity());
+    target.clear({1, 1, 1, 1});
+    if (view_)
+        frame_->paintContent(target);
+    else
+        paintFailureNotice(target, *graphics_, failure_, at.viewWidth, at.viewHeight);
+    target.endDraw();
+}
+
+gfx::BitmapPtr ScreenHost::picture() const
+{
+    const PreviewPlacement& at = frame_->placement();
+    const int w = std::max(1, static_cast<int>(std::ceil(at.viewWidth)));
+    const int h = std::max(1, static_cast<int>(std::ceil(at.viewHeight)));
+    gfx::BitmapRenderTarget target(*graphics_, w, h);
+    drawPicture(target);
+    return target.bitmap();
+}
+
+bool ScreenHost::keyPress(const ui::KeyPress& press)
+{
+    if (press.key != ui::Key::Letter || press.letter != u'C' || !press.control || press.alt || press.shift)
+        return false;
+    copyPicture(*this);
+    return true;
+}
+
 void ScreenHost::paint(gfx::RenderTarget& target)
 {
     const PreviewPlacement& at = frame_->placement();
@@ -80,14 +114,7 @@ void ScreenHost::paint(gfx::RenderTarget& target)
         return;
     if (!picture_ || picture_->size().width != w || picture_->size().height != h)
         picture_ = std::make_unique<gfx::BitmapRenderTarget>(*graphics_, w, h);
-    picture_->beginDraw();
-    picture_->setTransform(gfx::Matrix::identity());
-    picture_->clear({1, 1, 1, 1});
-    if (view_)
-        frame_->paintContent(*picture_);
-    else
-        paintFailureNotice(*picture_, *graphics_, failure_, at.viewWidth, at.viewHeight);
-    picture_->endDraw();
+    drawPicture(*picture_);
     if (runPreviewSize().fitsWindow()) {
         target.drawRenderTarget(*picture_);
         return;
