@@ -119,8 +119,12 @@ void Selector::focus(std::size_t index)
         focusRow_->setFocused(false);
     focusRow_ = all.at(index);
     focusRow_->setFocused(true);
-    const float top = focusRow_->parent()->transform().dy + focusRow_->transform().dy;
-    scrollView_->scrollIntoView(top, top + focusRow_->height());
+    const auto* group = static_cast<const FolderGroup*>(focusRow_->parent());
+    const float top = group->transform().dy + focusRow_->transform().dy;
+    // A group's first row brings its header along, the first group the margin above it.
+    const bool first = group->rows().front() == focusRow_;
+    const float shownTop = !first ? top : group == groups_.front() ? 0.0f : group->transform().dy;
+    scrollView_->scrollIntoView(shownTop, top + focusRow_->height());
     invalidate();
 }
 
