@@ -154,7 +154,7 @@ void choose(ScreenHost& host, const QAction& action)
             const Mod::ModContext* module = moduleOf(host);
             setRunLanguage(module && language == module->ownLanguage ? std::string() : language);
         } else if (choice == PseudoChoice) {
-            setRunPseudoLocalise(action.isChecked());
+            setRunPseudoLocalise(!runPseudoLocalise());
         }
         if (MainWindow* window = windowOf(host))
             window->reloadSoon();
