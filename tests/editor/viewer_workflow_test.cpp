@@ -14,6 +14,7 @@
 #include "editor/screen_inspection.h"
 #include "editor/screen_picture.h"
 #include "editor/screen_selector.h"
+#include "editor/widget_tooltip.h"
 #include "editor/widget_tree_panel.h"
 #include "gfx/graphics_context.h"
 #include "screen/screen_view.h"
@@ -234,4 +235,23 @@ TEST_F(ViewerWorkflowTest, CopyAndSaveGiveThePixelsThatRenderWritesAtTheViewsSiz
     editor::choose(host(), *find(*menu, "Copy Picture"));
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(800, 600)) << "the menu's copy";
     EXPECT_NE(find(*menu, "Save Picture\u2026"), nullptr);
+}
+
+TEST_F(ViewerWorkflowTest, TheWidgetsTooltipNamesWhereEachTextureCameFrom)
+{
+    const auto textureLine = [&](const std::string& widget) {
+        for (const QString& line : editor::widgetTooltip(*host().view().findWidget(widget)).split('\n'))
+            if (line.startsWith("  texture "))
+                return line.toStdString();
+        return std::string("<no texture line>");
+    };
+    show("Emberwake.module", "MainMenu.screen");
+    EXPECT_EQ(textureLine("Backdrop"),
+              "  texture \"Art/UI/Textures/menu_backdrop\": resolved, from ironveil/Archives/IronveilArt.sga");
+    window->screenSelector()->goBack();
+    window->moduleSelector().goBack();
+    show("Ironveil.module", "lobby.screen");
+    EXPECT_TRUE(textureLine("TileInvalid").ends_with("drawn as the magenta placeholder, from ironveil/Data"))
+        << textureLine("TileInvalid");
+    EXPECT_TRUE(textureLine("TileMissing").ends_with("drawn as the magenta placeholder")) << "no file, no source";
 }
