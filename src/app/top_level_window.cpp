@@ -1,7 +1,6 @@
 #include "app/top_level_window.h"
 
 #include "gfx/render_target.h"
-
 #include "ui/key_press.h"
 
 #include <QCoreApplication>
