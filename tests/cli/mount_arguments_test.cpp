@@ -33,7 +33,8 @@ class Installation {
 public:
     Installation()
     {
-        dir_.write("Main.module", "ModFolder = Main\nDataFolder.1 = Data\nArchiveFile.1 = Main\nRequiredMod.1 = Base\n");
+        dir_.write("Main.module",
+                   "ModFolder = Main\nDataFolder.1 = Data\nArchiveFile.1 = Main\nRequiredMod.1 = Base\n");
         dir_.write("Base.module", "ModFolder = Base\nDataFolder.1 = Data\n");
         dir_.write("Main/Locale/English/main.ucs", Fixtures::ucsFile({{1, "Start"}, {3, "Only English"}}));
         dir_.write("Main/Locale/French/main.ucs", Fixtures::ucsFile({{1, "Commencer"}}));
@@ -90,7 +91,10 @@ private:
     TempDir dir_;
 };
 
-QJsonObject jsonOf(const std::string& text) { return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object(); }
+QJsonObject jsonOf(const std::string& text)
+{
+    return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+}
 
 // The columns, in the rows of [y0, y1), that hold dark ink: their leftmost
 // and rightmost x, or {-1, -1}.
