@@ -1,5 +1,5 @@
 // The UCS string table reader, and LocaliseText looking references up in the
-// table read from the input.
+// table read from the input, as written and pseudo-localised.
 
 #include "fuzz_bytes.h"
 
@@ -36,6 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (const char16_t c : *found)
                 length += c;
     }
+    context.pseudoLocalise = true;
+    for (const char* text : Texts)
+        length += Mod::LocaliseText(text, context).size();
     volatile std::size_t keep = length;
     (void)keep;
     return 0;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <utility>
 
 namespace app {
 
@@ -30,6 +31,9 @@ struct ModWatcher::State {
     // The entries of each watched folder when last seen: a folder event
     // that leaves them as they were (an ignored file written) is no change.
     std::map<QString, QStringList> listings;
+    // What changed since the last report, and what set that report off.
+    QStringList changes;
+    QStringList reported;
 
     QStringList listing(const QString& folder) const
     {
@@ -71,20 +75,32 @@ struct ModWatcher::State {
     void fileEvent(const QString& path)
     {
         watcher.removePath(path);
-        changed();
+        changed({path});
     }
 
     void folderEvent(const QString& folder)
     {
         QStringList now = listing(folder);
-        if (const auto seen = listings.find(folder); seen != listings.end() && seen->second == now)
+        const auto seen = listings.find(folder);
+        if (seen != listings.end() && seen->second == now)
             return;
+        // The entries that came or went.
+        QStringList entries;
+        const QStringList before = seen != listings.end() ? seen->second : QStringList();
+        for (const QString& name : now + before) {
+            const QString path = folder + QLatin1Char('/') + name;
+            if (now.contains(name) != before.contains(name) && !entries.contains(path))
+                entries.push_back(path);
+        }
         listings[folder] = std::move(now);
-        changed();
+        changed(entries.isEmpty() ? QStringList{folder} : entries);
     }
 
-    void changed()
+    void changed(const QStringList& paths)
     {
+        for (const QString& path : paths)
+            if (!changes.contains(path))
+                changes.push_back(path);
         watchAgain();
         settle.start();
     }
@@ -103,6 +119,7 @@ ModWatcher::ModWatcher(std::function<void()> changed, std::chrono::milliseconds 
                      [&state](const QString& folder) { state.folderEvent(folder); });
     QObject::connect(&state.settle, &QTimer::timeout, &state.settle, [&state] {
         state.watchAgain();
+        state.reported = std::exchange(state.changes, {});
         state.report();
     });
 }
@@ -135,5 +152,13 @@ std::vector<std::string> ModWatcher::paths() const
 }
 
 bool ModWatcher::pending() const { return state_->settle.isActive(); }
+
+std::vector<std::string> ModWatcher::lastChanges() const
+{
+    std::vector<std::string> result;
+    for (const QString& path : state_->reported)
+        result.push_back(path.toStdString());
+    return result;
+}
 
 } // namespace app

@@ -42,6 +42,11 @@ public:
     std::vector<std::string> paths() const;
     // Whether a change waits for the files to settle.
     bool pending() const;
+    // The absolute paths whose change set off the report being made (or the
+    // last one made), each once, in the order the watcher learnt of them
+    // (changes that arrive together come in no fixed order): a file that
+    // changed, or an entry that came or went in a watched folder.
+    std::vector<std::string> lastChanges() const;
 
 private:
     struct State;

@@ -1,8 +1,10 @@
 #include "app/top_level_window.h"
 
 #include "gfx/render_target.h"
+#include "ui/key_press.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
@@ -38,6 +40,37 @@ std::optional<ui::MouseButton> pressedButton(Qt::MouseButton button)
     case Qt::RightButton: return ui::RightButton;
     default: return std::nullopt;
     }
+}
+
+ui::KeyPress keyPressOf(const QKeyEvent& event)
+{
+    ui::KeyPress press;
+    const int key = event.key();
+    switch (key) {
+    case Qt::Key_Up: press.key = ui::Key::Up; break;
+    case Qt::Key_Down: press.key = ui::Key::Down; break;
+    case Qt::Key_Home: press.key = ui::Key::Home; break;
+    case Qt::Key_End: press.key = ui::Key::End; break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: press.key = ui::Key::Enter; break;
+    case Qt::Key_Escape: press.key = ui::Key::Escape; break;
+    case Qt::Key_Backspace: press.key = ui::Key::Backspace; break;
+    case Qt::Key_Left: press.key = ui::Key::Left; break;
+    case Qt::Key_Right: press.key = ui::Key::Right; break;
+    default:
+        if (key >= Qt::Key_A && key <= Qt::Key_Z) {
+            press.key = ui::Key::Letter;
+            press.letter = static_cast<char16_t>(u'A' + (key - Qt::Key_A));
+        }
+    }
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    press.control = modifiers.testFlag(Qt::ControlModifier);
+    press.alt = modifiers.testFlag(Qt::AltModifier);
+    press.shift = modifiers.testFlag(Qt::ShiftModifier);
+    if (!press.control && !press.alt)
+        press.text = event.text().toStdU16String();
+    press.time = event.timestamp();
+    return press;
 }
 
 gfx::Point pointOf(const QSinglePointEvent& event)
@@ -113,6 +146,8 @@ bool TopLevelWindow::handleEvent(QEvent& event)
             setHandCursor(*hand);
         return true;
     }
+    case QEvent::KeyPress:
+        return keyPress(keyPressOf(static_cast<const QKeyEvent&>(event)));
     case QEvent::Wheel: {
         const auto& wheelEvent = static_cast<const QWheelEvent&>(event);
         const QPoint delta = wheelEvent.angleDelta();

@@ -1,8 +1,9 @@
 #pragma once
 // A window that is the root of a control tree: it paints the tree through a
 // render target on its widget, keeps the tree's size equal to its client
-// size, and turns mouse events into the tree's input routing (the wheel in
-// units of 120 per notch). The program's event loop ends when the last
+// size, and turns mouse and key events into the tree's input routing (the
+// wheel in units of 120 per notch; a key the tree does not act on gets Qt's
+// default handling). The program's event loop ends when the last
 // created top-level window is gone.
 
 #include "app/native_window.h"

@@ -2,8 +2,7 @@
 
 #include "cli/command.h"
 
-#include "cli/output_file.h"
-
+#include "app/output_file.h"
 #include "data/archive_source.h"
 #include "data/sga_writer.h"
 
@@ -40,7 +39,7 @@ int packFolder(const Arguments& args, std::ostream&)
     if (!std::filesystem::is_directory(folder, error))
         throw std::runtime_error("Cannot read folder " + folder);
     const std::string archive = Mod::writeSga(Mod::readFolderMembers(folder), !args.has("--store"));
-    writeOutputFile(output, archive);
+    app::writeOutputFile(output, archive);
     return 0;
 }
 

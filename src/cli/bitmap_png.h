@@ -7,10 +7,8 @@
 
 namespace cli {
 
-// Writes bitmap to path. With straight alpha (the default) each colour channel
-// is divided by alpha: min(255, round(c·255/a)), and a pixel with alpha 0
-// becomes (0, 0, 0, 0). With premultiplied the bitmap's bytes are written
-// unchanged. The file is replaced whole (see output_file.h). Throws
+// Writes bitmap to path as gfx::encodePng encodes it (straight alpha unless
+// premultiplied). The file is replaced whole (app/output_file.h). Throws
 // std::runtime_error "Cannot write PATH" on failure.
 void writeBitmapPng(const gfx::Bitmap& bitmap, const std::string& path, bool premultiplied);
 

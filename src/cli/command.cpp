@@ -49,6 +49,15 @@ Arguments parseArguments(const Command& command, const std::vector<std::string>&
             parsed.positional.push_back(arg);
         } else if (arg == "--") {
             optionsEnded = true;
+        } else if (const std::size_t equals = arg.find('='); arg.rfind("--", 0) == 0 && equals != std::string::npos) {
+            // --name=value, as well as --name value.
+            const std::string name = arg.substr(0, equals);
+            if (command.flagOptions.count(name))
+                throw UsageError("option " + name + " takes no value");
+            if (!command.valueOptions.count(name))
+                throw UsageError("unknown option " + name);
+            parsed.options[name] = arg.substr(equals + 1);
+            parsed.optionList.emplace_back(name, arg.substr(equals + 1));
         } else if (command.valueOptions.count(arg)) {
             if (i + 1 == args.size())
                 throw UsageError("option " + arg + " needs a value");

@@ -48,7 +48,8 @@ struct Command {
 // Every command of the tool, in the order usage lists them.
 const std::vector<Command>& commands();
 
-// Parses args (after the command name) as command declares; throws UsageError.
+// Parses args (after the command name) as command declares: a value option as
+// "--name value" or "--name=value"; throws UsageError.
 Arguments parseArguments(const Command& command, const std::vector<std::string>& args);
 
 // A JSON string literal.

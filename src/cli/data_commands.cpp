@@ -1,13 +1,13 @@
 // tise-cli commands over installations and mounted modules: modules, info,
-// ls, cat, localise, screens.
+// ls, cat, localise, screens, which.
 
 #include "cli/command.h"
 
+#include "cli/mount_arguments.h"
 #include "data/ansi_text.h"
 #include "data/archive_source.h"
 #include "data/disk_file_source.h"
 #include "data/localise_text.h"
-#include "data/mount_module.h"
 #include "data/subfolder_source.h"
 #include "data/installation_discovery.h"
 #include "data/file_origin.h"
@@ -25,10 +25,10 @@ namespace {
 
 constexpr std::size_t Any = SIZE_MAX;
 
-Mod::ModContext mount(const std::string& modulePath)
+Mod::ModContext mount(const Arguments& args)
 {
     Mod::ModContext context;
-    Mod::MountModule(context, modulePath);
+    mountModule(context, args);
     return context;
 }
 
@@ -70,7 +70,7 @@ std::string jsonText(std::string_view game) { return jsonString(displayText(game
 
 int info(const Arguments& args, std::ostream& out)
 {
-    const Mod::ModContext context = mount(args.positional[0]);
+    const Mod::ModContext context = mount(args);
     out << "{\n  \"module\": " << jsonText(args.positional[0]) << ",\n  \"language\": " << jsonText(context.language)
         << ",\n  \"sources\": [";
     const char* separator = "\n    ";
@@ -93,7 +93,7 @@ int info(const Arguments& args, std::ostream& out)
 
 int ls(const Arguments& args, std::ostream& out)
 {
-    const Mod::ModContext context = mount(args.positional[0]);
+    const Mod::ModContext context = mount(args);
     std::vector<std::string> names;
     context.source->list(args.positional[1], names);
     if (names.empty() && !isEmptyFolder(*context.source, args.positional[1]))
@@ -105,7 +105,7 @@ int ls(const Arguments& args, std::ostream& out)
 
 int cat(const Arguments& args, std::ostream& out)
 {
-    const Mod::ModContext context = mount(args.positional[0]);
+    const Mod::ModContext context = mount(args);
     const Mod::FilePtr file = context.source->open(args.positional[1]);
     if (!Mod::hasData(file))
         throw std::runtime_error("File not found: " + args.positional[1]);
@@ -115,7 +115,7 @@ int cat(const Arguments& args, std::ostream& out)
 
 int localise(const Arguments& args, std::ostream& out)
 {
-    const Mod::ModContext context = mount(args.positional[0]);
+    const Mod::ModContext context = mount(args);
     for (std::size_t i = 1; i < args.positional.size(); ++i)
         out << Mod::utf16ToUtf8(Mod::LocaliseText(args.positional[i].c_str(), context)) << '\n';
     return 0;
@@ -123,9 +123,22 @@ int localise(const Arguments& args, std::ostream& out)
 
 int screens(const Arguments& args, std::ostream& out)
 {
-    const Mod::ModContext context = mount(args.positional[0]);
+    const Mod::ModContext context = mount(args);
     for (const std::string& name : Mod::folderEntries(*context.source, std::string(Mod::ScreensFolder), ".screen"))
         out << displayField(name) << '\n';
+    return 0;
+}
+
+// Every source that holds the path, the one that serves it first.
+int which(const Arguments& args, std::ostream& out)
+{
+    const Mod::ModContext context = mount(args);
+    const std::vector<Mod::FileOrigin> origins = Mod::fileOrigins(*context.source, args.positional[1]);
+    if (origins.empty())
+        throw std::runtime_error("no source has " + args.positional[1]);
+    for (const Mod::FileOrigin& origin : origins)
+        out << Mod::kindName(origin.kind) << '\t' << displayField(origin.source) << '\t'
+            << displayField(origin.location) << '\n';
     return 0;
 }
 
@@ -134,11 +147,12 @@ int screens(const Arguments& args, std::ostream& out)
 void addDataCommands(std::vector<Command>& list)
 {
     list.push_back({"modules", "[FOLDER...]", 0, Any, {}, {}, modules});
-    list.push_back({"info", "MODULE", 1, 1, {}, {}, info});
-    list.push_back({"ls", "MODULE FOLDER", 2, 2, {}, {}, ls});
-    list.push_back({"cat", "MODULE PATH", 2, 2, {}, {}, cat});
-    list.push_back({"localise", "MODULE TEXT...", 2, Any, {}, {}, localise});
-    list.push_back({"screens", "MODULE", 1, 1, {}, {}, screens});
+    list.push_back({"info", "MODULE", 1, 1, mountingValueOptions(), {}, info});
+    list.push_back({"ls", "MODULE FOLDER", 2, 2, mountingValueOptions(), {}, ls});
+    list.push_back({"cat", "MODULE PATH", 2, 2, mountingValueOptions(), {}, cat});
+    list.push_back({"localise", "MODULE TEXT...", 2, Any, mountingValueOptions(), showingFlagOptions(), localise});
+    list.push_back({"screens", "MODULE", 1, 1, mountingValueOptions(), {}, screens});
+    list.push_back({"which", "MODULE PATH", 2, 2, mountingValueOptions(), {}, which});
 }
 
 } // namespace cli

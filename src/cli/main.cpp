@@ -3,6 +3,7 @@
 #include "cli/command.h"
 #include "cli/command_summaries.h"
 #include "base/version.h"
+#include "cli/mount_arguments.h"
 
 #include <algorithm>
 #include <cstring>
@@ -20,6 +21,7 @@ void printUsage(std::ostream& out)
         if (const std::string_view summary = cli::commandSummary(command.name); !summary.empty())
             out << "      " << summary << '\n';
     }
+    out << "\noptions of the commands that mount a module:\n" << cli::mountingOptionsHelp();
 }
 
 } // namespace
@@ -63,7 +65,8 @@ int main(int argc, char** argv)
     }
     const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(words), args.end());
     if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
-        std::cout << "usage: tise-cli " << chosen->name << ' ' << chosen->usage << '\n';
+        std::cout << "usage: tise-cli " << chosen->name << ' ' << chosen->usage << '\n'
+                  << cli::mountingOptionsHelp(*chosen);
         return 0;
     }
     try {

@@ -19,7 +19,7 @@ OwnFiles::OwnFiles(const Mod::ModContext& module, const std::string& modulePath)
     if (!module.source)
         return;
     const auto& sources = module.source->sources();
-    for (std::size_t i = 0; i < module.ownSources && i < sources.size(); ++i)
+    for (std::size_t i = 0; i < module.ownSourceCount && i < sources.size(); ++i)
         if (std::optional<Mod::FileOrigin> own = Mod::describeSource(*sources[i]))
             ownSources_.push_back(std::move(*own));
 }

@@ -3,7 +3,7 @@
 // a mod's check does not fail on the base game it builds on.
 // - A screen is the module's own when the first source that serves it is
 //   one of the module's own data folders or archives (the sources it
-//   mounted itself; Mod::ModContext::ownSources). A screen that no source
+//   mounted itself; Mod::ModContext::ownSourceCount). A screen that no source
 //   serves is kept: it fails to load, and the user asked for it.
 // - A finding of the mount is the module's own when it is located in the
 //   module's .module file or in a file inside its mod folder (its string

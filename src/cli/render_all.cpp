@@ -3,9 +3,9 @@
 #include "base/diagnostic_log.h"
 #include "cli/bitmap_png.h"
 #include "cli/gui_session.h"
+#include "cli/mount_arguments.h"
 #include "cli/screen_arguments.h"
 #include "data/folder_entries.h"
-#include "data/mount_module.h"
 #include "data/text_compare.h"
 #include "gfx/graphics_context.h"
 #include "screen/offscreen_screen.h"
@@ -97,7 +97,7 @@ int renderAll(const Arguments& args, std::ostream& out)
     }
 
     Mod::ModContext module;
-    Mod::MountModule(module, args.positional[0]);
+    mountModule(module, args);
     const std::vector<std::string> screens =
         Mod::folderEntries(*module.source, std::string(Mod::ScreensFolder), ".screen");
     for (const Target& target : targets) {

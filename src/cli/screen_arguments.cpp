@@ -18,15 +18,21 @@ std::string screenPath(const std::string& screen)
 
 Size parseSize(const std::string& text)
 {
-    Size size;
+    // Read wide, so that a side too large is told apart from no number.
+    long long width = 0, height = 0;
     const std::size_t x = text.find('x');
     const char* end = text.data() + text.size();
-    const auto w = std::from_chars(text.data(), text.data() + (x == std::string::npos ? 0 : x), size.width);
-    const auto h = x == std::string::npos ? w : std::from_chars(text.data() + x + 1, end, size.height);
-    if (x == std::string::npos || w.ec != std::errc() || w.ptr != text.data() + x || h.ec != std::errc() ||
-        h.ptr != end || size.width < 1 || size.height < 1 || size.width > 16384 || size.height > 16384)
-        throw UsageError("--size takes WIDTHxHEIGHT, each from 1 to 16384: " + text);
-    return size;
+    const auto w = std::from_chars(text.data(), text.data() + (x == std::string::npos ? 0 : x), width);
+    const auto h = x == std::string::npos ? w : std::from_chars(text.data() + x + 1, end, height);
+    const bool number = w.ec != std::errc::invalid_argument && h.ec != std::errc::invalid_argument;
+    if (x == std::string::npos || !number || w.ptr != text.data() + x || h.ptr != end)
+        throw UsageError("--size " + text + ": expected WxH, such as 1024x768");
+    if (w.ec == std::errc::result_out_of_range || h.ec == std::errc::result_out_of_range || width > MaxSide ||
+        height > MaxSide)
+        throw UsageError("--size " + text + ": at most " + std::to_string(MaxSide) + " per side");
+    if (width < 1 || height < 1)
+        throw UsageError("--size " + text + ": at least 1 per side");
+    return {static_cast<int>(width), static_cast<int>(height)};
 }
 
 } // namespace cli

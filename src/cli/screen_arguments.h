@@ -16,7 +16,11 @@ struct Size {
     int height = 768;
 };
 
-// "WIDTHxHEIGHT", each from 1 to 16384; throws UsageError otherwise.
+// The largest side of a picture.
+inline constexpr int MaxSide = 16384;
+
+// "WIDTHxHEIGHT", each from 1 to MaxSide; throws UsageError otherwise, with a
+// message that says what is wrong ("expected WxH", "at most 16384 per side").
 Size parseSize(const std::string& text);
 
 } // namespace cli

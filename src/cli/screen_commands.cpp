@@ -8,6 +8,7 @@
 #include "cli/finding_bytes.h"
 #include "cli/forked_work.h"
 #include "cli/gui_session.h"
+#include "cli/mount_arguments.h"
 #include "cli/own_files.h"
 #include "cli/render_all.h"
 #include "cli/render_watch.h"
@@ -15,7 +16,6 @@
 #include "cli/screen_check.h"
 #include "cli/screen_json.h"
 #include "data/folder_entries.h"
-#include "data/mount_module.h"
 #include "gfx/graphics_context.h"
 #include "gfx/qt_environment.h"
 #include "screen/offscreen_screen.h"
@@ -37,8 +37,8 @@ float parseFade(const std::string& text)
 {
     float fade = 0;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), fade);
-    if (result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(fade))
-        throw UsageError("--fade takes a number: " + text);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size() || !(fade >= 0.0f && fade <= 1.0f))
+        throw UsageError("--fade " + text + ": expected a number between 0 and 1");
     return fade;
 }
 
@@ -72,7 +72,7 @@ screen::Widget& widgetNamed(const screen::ScreenView& view, const std::string& n
 int tree(const Arguments& args, std::ostream& out)
 {
     Mod::ModContext module;
-    Mod::MountModule(module, args.positional[0]);
+    mountModule(module, args);
     const GuiSession gui;
     const gfx::GraphicsContext graphics;
     screen::ScreenView view(graphics, module, screenPath(args.positional[1]));
@@ -110,13 +110,13 @@ int render(const Arguments& args, std::ostream& out)
         const gfx::GraphicsContext graphics;
         return watchRendering(
             [&](Mod::ModContext& module) {
-                Mod::MountModule(module, args.positional[0]);
+                mountModule(module, args);
                 draw(module, graphics);
             },
             output, out);
     }
     Mod::ModContext module;
-    Mod::MountModule(module, args.positional[0]);
+    mountModule(module, args);
     const GuiSession gui;
     const gfx::GraphicsContext graphics;
     draw(module, graphics);
@@ -136,7 +136,7 @@ int check(const Arguments& args, std::ostream& out)
     const unsigned jobs = jobsOption(args);
 
     Mod::ModContext module;
-    Mod::MountModule(module, args.positional[0]);
+    mountModule(module, args);
     std::vector<std::string> screens(args.positional.begin() + 1, args.positional.end());
     if (screens.empty())
         screens = Mod::folderEntries(*module.source, std::string(Mod::ScreensFolder), ".screen");
@@ -185,13 +185,15 @@ int check(const Arguments& args, std::ostream& out)
 
 void addScreenCommands(std::vector<Command>& list)
 {
-    list.push_back({"tree", "MODULE SCREEN [--resolved]", 2, 2, {}, {"--resolved"}, tree});
+    list.push_back({"tree", "MODULE SCREEN [--resolved]", 2, 2, mountingValueOptions(),
+                    showingFlagOptions({"--resolved"}), tree});
     list.push_back({"render",
                     "MODULE SCREEN -o OUT.png [--size WxH] [--hover NAME] [--emphasize NAME] [--fade F] [--watch]"
                     " | MODULE --all -o FOLDER [--size WxH]...",
-                    1, 2, {"-o", "--size", "--hover", "--emphasize", "--fade"}, {"--all", "--watch"}, render});
+                    1, 2, mountingValueOptions({"-o", "--size", "--hover", "--emphasize", "--fade"}),
+                    showingFlagOptions({"--all", "--watch"}), render});
     list.push_back({"check", "MODULE [SCREEN...] [--own] [--size WxH]... [--format text|gnu|json|sarif] [-j N]", 1,
-                    SIZE_MAX, {"--size", "--format", "-j"}, {"--own"}, check});
+                    SIZE_MAX, mountingValueOptions({"--size", "--format", "-j"}), showingFlagOptions({"--own"}), check});
 }
 
 } // namespace cli

@@ -14,6 +14,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace cli {
 
@@ -61,6 +62,14 @@ std::string resolvedWidgetFields(const screen::WidgetReport& r, const std::strin
     return out;
 }
 
+// {"kind": KIND, "path": SOURCE} as `which` names the source, or null.
+std::string source(const std::optional<Mod::FileOrigin>& origin)
+{
+    if (!origin)
+        return "null";
+    return "{\"kind\": \"" + std::string(Mod::kindName(origin->kind)) + "\", \"path\": " + text(origin->source) + "}";
+}
+
 // The fields of --resolved after an art item's documented ones.
 std::string resolvedArtFields(const screen::ArtReport& r)
 {
@@ -68,6 +77,8 @@ std::string resolvedArtFields(const screen::ArtReport& r)
     if (r.texture)
         out += ", \"textureStatus\": \"" + std::string(statusName(r.textureStatus)) +
                "\", \"textureReason\": " + text(r.textureReason);
+    if (std::string_view(r.kind) == "TextureArt")
+        out += ", \"textureSource\": " + source(r.textureOrigin);
     for (const screen::NamedColour& colour : r.colours)
         if (colour.value.key)
             out += ", \"" + std::string(colour.property) + "Key\": " + text(*colour.value.key);
@@ -165,7 +176,10 @@ private:
 void writeScreenJson(const screen::ScreenView& view, std::ostream& out, bool resolved)
 {
     Writer writer(out, resolved);
-    out << "{\n  \"screen\": " << text(view.path()) << ",\n  \"tooltipRoot\": ";
+    out << "{\n  \"screen\": " << text(view.path()) << ",\n";
+    if (resolved)
+        out << "  \"source\": " << source(screen::screenOrigin(view)) << ",\n";
+    out << "  \"tooltipRoot\": ";
     writer.widget(view.tooltipRoot(), 1);
     out << ",\n  \"widgetsRoot\": ";
     writer.widget(view.widgetsRoot(), 1);

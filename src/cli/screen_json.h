@@ -4,10 +4,10 @@
 // of the Lua lists they came from (element 1 first). Game strings are
 // decoded as the viewer decodes them, so the output is valid UTF-8.
 // resolved adds, after the documented fields, what each value resolved to
-// (screen/widget_report.h): style and whether it was found, localised text,
-// texture status and reason, colour-table keys, typeface and font size at
-// the view's current size. Resolving decodes textures through the view's
-// cache.
+// (screen/widget_report.h): the source of the screen file (at the top), style
+// and whether it was found, localised text, texture status, reason and
+// source, colour-table keys, typeface and font size at the view's current
+// size. Resolving decodes textures through the view's cache.
 
 #include <ostream>
 

@@ -6,8 +6,8 @@
 #include "assets/texture_decoding.h"
 #include "cli/bitmap_png.h"
 #include "cli/gui_session.h"
+#include "cli/mount_arguments.h"
 #include "data/disk_file_source.h"
-#include "data/mount_module.h"
 #include "gfx/graphics_context.h"
 #include "gfx/texture_device.h"
 #include "screen/widget_report.h"
@@ -45,7 +45,7 @@ int texture(const Arguments& args, std::ostream&)
 {
     const std::string output = args.option("-o", true);
     Mod::ModContext module;
-    Mod::MountModule(module, args.positional[0]);
+    mountModule(module, args);
     const GuiSession gui;
     const gfx::GraphicsContext context;
     assets::ScreenAssets screenAssets(context, module.source);
@@ -62,7 +62,8 @@ int texture(const Arguments& args, std::ostream&)
 
 void addTextureCommands(std::vector<Command>& list)
 {
-    list.push_back({"texture", "MODULE NAME -o OUT.png [--premultiplied]", 2, 2, {"-o"}, {"--premultiplied"}, texture});
+    list.push_back({"texture", "MODULE NAME -o OUT.png [--premultiplied]", 2, 2, mountingValueOptions({"-o"}),
+                    {"--premultiplied"}, texture});
     list.push_back({"decode", "FILE -o OUT.png [--premultiplied]", 1, 1, {"-o"}, {"--premultiplied"}, decode});
 }
 

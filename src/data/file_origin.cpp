@@ -6,6 +6,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 namespace Mod {
 
 namespace {
@@ -44,10 +46,12 @@ std::optional<FileOrigin> describeSource(const FileSource& source)
 std::vector<FileOrigin> fileOrigins(const CompositeSource& sources, const std::string& path)
 {
     std::vector<FileOrigin> origins;
-    for (const auto& source : sources.sources()) {
+    for (std::size_t index = 0; index < sources.sources().size(); ++index) {
+        const auto& source = sources.sources()[index];
         std::optional<FileOrigin> origin = describeSource(*source);
         if (!origin)
             continue;
+        origin->index = index;
         std::optional<std::string> location;
         if (const auto* folder = dynamic_cast<const SubfolderSource*>(source.get()))
             location = folderLocation(*folder, path);
@@ -59,6 +63,17 @@ std::vector<FileOrigin> fileOrigins(const CompositeSource& sources, const std::s
         }
     }
     return origins;
+}
+
+std::string shortSourceName(std::string_view source, std::string_view root)
+{
+    if (!root.empty() && source.substr(0, root.size()) == root)
+        source.remove_prefix(root.size());
+    std::string name(source);
+    std::replace(name.begin(), name.end(), '\\', '/');
+    while (name.size() > 1 && name.back() == '/')
+        name.pop_back();
+    return name;
 }
 
 } // namespace Mod

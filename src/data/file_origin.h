@@ -22,6 +22,8 @@ struct FileOrigin {
     // Where the source keeps the file: its POSIX path on disk (folder), or
     // the member's path inside the archive as the archive names it.
     std::string location;
+    // The source's place in the composite's priority order (0 first).
+    std::size_t index = 0;
 };
 
 // "folder" or "archive".
@@ -34,5 +36,11 @@ std::optional<FileOrigin> describeSource(const FileSource& source);
 // Every source of sources that holds path, in priority order. Never throws
 // for what the sources hold; empty when none has it.
 std::vector<FileOrigin> fileOrigins(const CompositeSource& sources, const std::string& path);
+
+// A source's path as a modder names it: relative to the installation folder
+// root (the folder the module file is in, as the mount was given it) when it
+// lies inside, with "/" separators and no trailing one ("Emberwake/Data",
+// "Engine/Engine.sga").
+std::string shortSourceName(std::string_view source, std::string_view root);
 
 } // namespace Mod

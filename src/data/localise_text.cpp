@@ -1,6 +1,7 @@
 #include "data/localise_text.h"
 
 #include "data/ansi_text.h"
+#include "data/pseudo_localise.h"
 
 #include <climits>
 #include <cstdint>
@@ -25,7 +26,7 @@ std::optional<std::u16string_view> FindLocalisedString(const char* text, const M
 std::u16string LocaliseText(const char* text, const ModContext& context)
 {
     if (const auto found = FindLocalisedString(text, context))
-        return std::u16string(*found);
+        return context.pseudoLocalise ? pseudoLocalise(*found) : std::u16string(*found);
     std::u16string result = ansiToUtf16(text);
     if (text[0] == '$')
         result += u" No String!";

@@ -15,8 +15,8 @@ namespace Mod {
 // has it. The number reads as the game's 32-bit strtol reads it (saturating).
 std::optional<std::u16string_view> FindLocalisedString(const char* text, const ModContext& context);
 
-// The found text; otherwise text as written, and for a reference that no
-// table has, followed by " No String!".
+// The found text (pseudo-localised when the context says so); otherwise text
+// as written, and for a reference that no table has, followed by " No String!".
 std::u16string LocaliseText(const char* text, const ModContext& context);
 
 } // namespace Mod

@@ -25,10 +25,20 @@ struct ModContext {
     // disk path of each string table (same order as stringTables).
     std::string language;
     std::vector<std::string> stringTablePaths;
-    // How many of source's sources, from the first, the chosen module
-    // mounted itself (its data folders and archives); the rest belong to
-    // the modules it requires and to the engine.
-    std::size_t ownSources = 0;
+    // The language the mount chooses on its own (the same as language unless
+    // one was asked for), and every language a Locale folder of the module,
+    // its required modules or the engine offers, in byte order, each once
+    // (letter case ignored; the first spelling found is kept).
+    std::string ownLanguage;
+    std::vector<std::string> offeredLanguages;
+    // Strings found in the string tables are pseudo-localised
+    // (data/pseudo_localise.h).
+    bool pseudoLocalise = false;
+    // The installation folder the module file is in, as the mount built its
+    // paths from it ("" or ending in a separator), and how many of the
+    // first sources are the chosen module's own data folders and archives.
+    std::string root;
+    std::size_t ownSourceCount = 0;
     // What the mount found wrong with the module files, folders, archives
     // and string tables (base/finding.h).
     base::FindingList findings;

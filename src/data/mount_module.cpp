@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 #include <set>
 #include <stdexcept>
 
@@ -20,7 +21,11 @@ void ModContext::reset()
     moduleFiles.clear();
     language.clear();
     stringTablePaths.clear();
-    ownSources = 0;
+    ownLanguage.clear();
+    offeredLanguages.clear();
+    pseudoLocalise = false;
+    root.clear();
+    ownSourceCount = 0;
     findings.clear();
     disk.reset();
 }
@@ -92,9 +97,32 @@ std::string chooseLanguage(const ModContext& context, const std::string& root, M
     return candidates.empty() ? "English" : *candidates.begin();
 }
 
+// The language folders in the modules' and the engine's Locale folders.
+std::vector<std::string> offeredLanguages(const ModContext& context, const std::string& root, Mounter& mounter,
+                                          DiskFileSource& disk)
+{
+    std::vector<std::string> locales;
+    for (const auto& module : context.moduleFiles)
+        locales.push_back(root + module->get("ModFolder") + "\\Locale\\");
+    locales.push_back(root + "Engine\\Locale\\");
+    std::vector<std::string> offered;
+    for (const std::string& locale : locales) {
+        for (const std::string& name : mounter.list(locale)) {
+            const std::optional<std::string> path = disk.resolver().resolve(locale + name);
+            std::error_code error;
+            const bool known = std::any_of(offered.begin(), offered.end(),
+                                           [&](const std::string& seen) { return equalNoCase(seen, name); });
+            if (!known && path && std::filesystem::is_directory(*path, error))
+                offered.push_back(name);
+        }
+    }
+    std::sort(offered.begin(), offered.end());
+    return offered;
+}
+
 } // namespace
 
-void MountModule(ModContext& context, const std::string& modulePath)
+void MountModule(ModContext& context, const std::string& modulePath, const MountOptions& options)
 {
     context.reset();
     auto disk = std::make_shared<DiskFileSource>();
@@ -116,7 +144,11 @@ void MountModule(ModContext& context, const std::string& modulePath)
             context.moduleFiles.push_back(std::make_unique<ModuleFile>(*file));
     }
 
-    context.language = chooseLanguage(context, root, mounter);
+    context.root = root;
+    context.ownLanguage = chooseLanguage(context, root, mounter);
+    context.offeredLanguages = offeredLanguages(context, root, mounter, *disk);
+    context.language = options.language.empty() ? context.ownLanguage : options.language;
+    context.pseudoLocalise = options.pseudoLocalise;
     context.source = std::make_shared<CompositeSource>();
 
     for (const auto& module : context.moduleFiles) {
@@ -137,13 +169,13 @@ void MountModule(ModContext& context, const std::string& modulePath)
                 break;
             mounter.mountArchive(modFolder + archive + ".sga");
         }
-        if (module == context.moduleFiles.front())
-            context.ownSources = context.source->sources().size();
         const std::string localeFolder = modFolder + "Locale\\" + context.language + "\\";
         for (const std::string& name : mounter.list(localeFolder)) {
             if (endsWithNoCase(name, ".ucs"))
                 mounter.loadStringTable(localeFolder + name);
         }
+        if (module == context.moduleFiles.front())
+            context.ownSourceCount = context.source->sources().size();
     }
 
     const std::string engineLocale = root + "Engine\\Locale\\" + context.language + "\\";

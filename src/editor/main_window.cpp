@@ -6,6 +6,7 @@
 #include "data/text_compare.h"
 #include "editor/module_selector.h"
 #include "editor/problems_window.h"
+#include "editor/run_language.h"
 #include "editor/screen_host.h"
 #include "editor/screen_selector.h"
 #include "editor/start_request.h"
@@ -78,8 +79,8 @@ void MainWindow::problemsGone(const ProblemsWindow* window)
 
 void MainWindow::openRequested(const StartRequest& request)
 {
-    language_ = request.language;
-    moduleSelector_->setLanguage(language_);
+    if (request.language)
+        setRunLanguage(*request.language);
     std::vector<std::string> problems = request.problems;
     if (!request.module.empty()) {
         try {
@@ -148,7 +149,6 @@ void MainWindow::reload()
     std::unique_ptr<ui::Control> old = removeChild(moduleSelector_);
     moduleSelector_ = static_cast<ModuleSelector*>(
         addChild(std::make_unique<ModuleSelector>(graphics(), environment_, extraFolders_)));
-    moduleSelector_->setLanguage(language_);
     layout();
     if (module) {
         try {

@@ -84,7 +84,6 @@ private:
     Mod::DiscoveryEnvironment environment_;
     std::vector<std::string> extraFolders_;
     std::vector<std::string> installations_;
-    std::optional<std::string> language_; // asked for on the command line
     ModuleSelector* moduleSelector_ = nullptr;
     KeptWidgetState kept_;
     std::size_t reloadCount_ = 0;

@@ -4,6 +4,7 @@
 #include "data/disk_file_source.h"
 #include "data/mount_module.h"
 #include "data/module_file.h"
+#include "editor/run_language.h"
 #include "editor/screen_selector.h"
 
 namespace editor {
@@ -27,11 +28,15 @@ std::u16string ModuleSelector::cellText(std::size_t column, const std::string& p
 std::unique_ptr<ui::Control> ModuleSelector::createDetail(const std::string& path)
 {
     auto context = std::make_unique<Mod::ModContext>();
-    // The one place where the language asked for (language_) is to reach the
-    // mount: MountModule cannot force a language yet, so until it can the
-    // mount chooses its own.
-    Mod::MountModule(*context, path);
+    Mod::MountModule(*context, path, runMountOptions());
+    mountNote_.clear();
+    if (context->language != context->ownLanguage)
+        mountNote_ += u"  in " + Mod::ansiToUtf16(context->language);
+    if (context->pseudoLocalise)
+        mountNote_ += u"  pseudo-localised";
     return std::make_unique<ScreenSelector>(graphics(), std::move(context));
 }
+
+std::u16string ModuleSelector::bandText(const std::string& path) { return Selector::bandText(path) + mountNote_; }
 
 } // namespace editor

@@ -1,7 +1,9 @@
 #pragma once
 // The list of the installations' module files: two columns, the file name and
-// the module's "Description". Choosing a module mounts it and shows its
-// screens.
+// the module's "Description". Choosing a module mounts it, in the run's
+// language and pseudo-localisation (editor/run_language.h), and shows its
+// screens; the band names the language when it is not the module's own
+// choice, and says when strings are pseudo-localised.
 
 #include "data/installation_discovery.h"
 #include "ui/selector.h"
@@ -23,13 +25,11 @@ public:
     std::u16string cellText(std::size_t column, const std::string& path) override;
     // A ScreenSelector over the mounted module; mounting errors propagate.
     std::unique_ptr<ui::Control> createDetail(const std::string& path) override;
-
-    // The language to mount modules with (--language); none: the mount's own choice.
-    void setLanguage(std::optional<std::string> language) { language_ = std::move(language); }
-    const std::optional<std::string>& language() const { return language_; }
+    // The path, "  in LANGUAGE" and "  pseudo-localised" as they apply.
+    std::u16string bandText(const std::string& path) override;
 
 private:
-    std::optional<std::string> language_;
+    std::u16string mountNote_; // what the band adds for the module mounted last
 };
 
 } // namespace editor

@@ -5,15 +5,18 @@
 #include "editor/failure_notice.h"
 #include "editor/preview_frame.h"
 #include "editor/screen_inspection.h"
+#include "editor/screen_picture.h"
 #include "editor/widget_tree_panel.h"
 #include "gfx/bitmap_render_target.h"
 #include "gfx/brush.h"
 #include "screen/screen_view.h"
 #include "ui/drag_handler.h"
+#include "ui/key_press.h"
 #include "ui/selector.h"
 
 #include <QRectF>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -97,6 +100,34 @@ void ScreenHost::setPreviewSize(PreviewSize size)
         selector->refreshBand();
 }
 
+void ScreenHost::drawPicture(gfx::BitmapRenderTarget& target) const
+{
+    target.beginDraw();
+    target.setTransform(gfx::Matrix::identity());
+    target.clear({1, 1, 1, 1});
+    if (view_)
+        frame_->paintContent(target); // else the white under the failure notice
+    target.endDraw();
+}
+
+gfx::BitmapPtr ScreenHost::picture() const
+{
+    const PreviewPlacement& at = frame_->placement();
+    const int w = std::max(1, static_cast<int>(std::ceil(at.viewWidth)));
+    const int h = std::max(1, static_cast<int>(std::ceil(at.viewHeight)));
+    gfx::BitmapRenderTarget target(*graphics_, w, h);
+    drawPicture(target);
+    return target.bitmap();
+}
+
+bool ScreenHost::keyPress(const ui::KeyPress& press)
+{
+    if (press.key != ui::Key::Letter || press.letter != u'C' || !press.control || press.alt || press.shift)
+        return false;
+    copyPicture(*this);
+    return true;
+}
+
 void ScreenHost::paint(gfx::RenderTarget& target)
 {
     const PreviewPlacement& at = frame_->placement();
@@ -111,6 +142,7 @@ void ScreenHost::paint(gfx::RenderTarget& target)
     if (view_)
         frame_->paintContent(*picture_); // else the white under the failure notice
     picture_->endDraw();
+    drawPicture(*picture_);
     if (runPreviewSize().fitsWindow()) {
         target.drawRenderTarget(*picture_);
         return;

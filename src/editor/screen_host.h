@@ -10,12 +10,15 @@
 // writes for the same size, wherever the host stands in the window.
 //
 // Inspection (editor/screen_inspection.h): ctrl+click selects in the panel
-// the widget under the pointer; the right button opens the menu of preview
-// sizes and "Reload" (the window's reload, as F5). At a fixed preview size the view is laid out at that
+// the widget under the pointer; the right button opens the view menu
+// (preview sizes, language, pseudo-localisation, "Reload" as F5, and the
+// picture's copy and save); Ctrl+C copies the picture
+// (editor/screen_picture.h). At a fixed preview size the view is laid out at that
 // size, drawn off screen at it, and the picture is shown scaled down where it
 // does not fit, centred on a grey ground (editor/preview_size.h).
 
 #include "base/finding.h"
+#include "gfx/bitmap.h"
 #include "ui/container_control.h"
 
 #include <memory>
@@ -83,6 +86,14 @@ public:
     // The view fills the host, or stands letterboxed at the preview size.
     void layout() override;
     void paint(gfx::RenderTarget& target) override;
+    // The picture the host shows, at the view's own size (the preview size,
+    // or the host's when it fits the window) and unscaled: the pixels that
+    // tise-cli render writes for that size, with the hover, the emphasis and
+    // the hidden widgets as shown. The failure notice in its place while the
+    // screen fails to load.
+    gfx::BitmapPtr picture() const;
+    // Ctrl+C copies the picture.
+    bool keyPress(const ui::KeyPress& press) override;
     // Hit anywhere in the host, letterbox included.
     ui::HitResult hitTest(float x, float y) override;
     // Ctrl+left picks a widget, the right button opens the view menu;
@@ -94,6 +105,8 @@ private:
     // The panel is being destroyed.
     void panelGone(const WidgetTreePanel* panel);
     void openPanel(const std::string& path, QWidget* panelOwner);
+    // Draws the picture onto a target of the view's size.
+    void drawPicture(gfx::BitmapRenderTarget& target) const;
 
     const gfx::GraphicsContext* graphics_;
     const Mod::ModContext* module_;

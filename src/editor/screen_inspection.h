@@ -6,12 +6,17 @@
 //   scrolls to it and moves the emphasis as a selection in the panel does;
 //   on no widget the screen item is selected;
 // - the right button opens the view menu: "Fit window", the preview sizes
-//   (editor/preview_size.h), the one in effect checked, then "Problems (N)"
-//   (the Problems window, editor/problems_window.h, with the N findings of
-//   ScreenHost::problems) and "Reload".
+//   (editor/preview_size.h), the one in effect checked; "Language" (every
+//   language the module's Locale folders and the engine's offer, the
+//   module's own choice marked "(default)", the mounted one checked) and
+//   "Pseudo-localise" (editor/run_language.h); "Copy Picture" (Ctrl+C) and
+//   "Save Picture..." (editor/screen_picture.h); "Problems (N)" (the Problems
+//   window, editor/problems_window.h, with the N findings of
+//   ScreenHost::problems) and "Reload" (F5).
 //
-// "Reload" asks the window for its reload (editor/main_window.h), as F5
-// does, once the press is over: the reload makes a new host.
+// "Reload", a language and "Pseudo-localise" ask the window for its reload
+// (editor/main_window.h), as F5 does, once the press is over: the reload
+// mounts the module again with the run's language and makes a new host.
 
 #include "ui/control.h"
 

@@ -4,6 +4,7 @@
 
 #include "app/native_window.h"
 #include "data/ansi_text.h"
+#include "data/file_origin.h"
 #include "editor/preview_size.h"
 #include "screen/screen_load_error.h"
 
@@ -50,6 +51,12 @@ std::u16string ScreenSelector::bandText(const std::string& path)
 {
     const PreviewSize size = runPreviewSize();
     return Mod::ansiToUtf16(path) + (size.fitsWindow() ? u"" : u"  at " + previewLabel(size));
+}
+
+bool ScreenSelector::marksRow(const std::string& path)
+{
+    const std::vector<Mod::FileOrigin> origins = Mod::fileOrigins(*context_->source, path);
+    return !origins.empty() && origins.front().index < context_->ownSourceCount;
 }
 
 void ScreenSelector::reload(const std::string& path, const KeptWidgetState& kept, const std::string* failure)

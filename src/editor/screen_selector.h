@@ -1,6 +1,8 @@
 #pragma once
 // The list of a mounted module's screens (Art\UI\Screens\), one column with
-// the file name. It owns the mounted module.
+// the file name. It owns the mounted module. The screens that the chosen
+// module itself serves (from its own data folders and archives, not from a
+// required module or the engine) are marked.
 
 #include "data/mod_context.h"
 #include "editor/kept_widget_state.h"
@@ -23,6 +25,8 @@ public:
     std::unique_ptr<ui::Control> createDetail(const std::string& path) override;
     // The path, and the preview size when one is chosen.
     std::u16string bandText(const std::string& path) override;
+    // Whether the chosen module's own sources serve the screen.
+    bool marksRow(const std::string& path) override;
 
     // Shows the screen at path again after its files changed, as choosing
     // it does, with kept's widget state. A failure to load it, or failure

@@ -2,6 +2,7 @@
 
 #include "data/ansi_text.h"
 #include "editor/finding_target.h"
+#include "data/mod_context.h"
 #include "screen/screen_view.h"
 #include "screen/widget.h"
 #include "screen/widget_report.h"
@@ -60,7 +61,7 @@ QString styleText(const screen::StyleReference& style)
            (style.name ? game(*style.name) : QString("?")) + (style.found ? " (found)" : " (not found)");
 }
 
-void artLines(const screen::ArtReport& art, int index, QStringList& lines)
+void artLines(const screen::ArtReport& art, int index, const std::string& root, QStringList& lines)
 {
     QString head = QString("art %1: %2").arg(index).arg(art.kind);
     if (art.type)
@@ -79,6 +80,8 @@ void artLines(const screen::ArtReport& art, int index, QStringList& lines)
         else
             line += (art.textureStatus == Status::Missing ? "missing (" : "invalid (") + game(art.textureReason) +
                     "), drawn as the magenta placeholder";
+        if (art.textureOrigin)
+            line += ", from " + game(Mod::shortSourceName(art.textureOrigin->source, root));
         lines << line;
     }
     if (art.fontname) {
@@ -116,7 +119,7 @@ QString widgetTooltip(const screen::Widget& widget)
     lines << "tooltip_text " + quoted(r.tooltipText) + ", tooltip widget " +
                  (r.tooltipWidget ? quoted(*r.tooltipWidget) : QString("none"));
     for (std::size_t i = 0; i < r.art.size(); ++i)
-        artLines(r.art[i], static_cast<int>(i + 1), lines);
+        artLines(r.art[i], static_cast<int>(i + 1), widget.screen().files().root, lines);
     const std::vector<base::Finding> problems = findingsOf(widget.screen(), widget, widget.screen().findings());
     for (const base::Finding& finding : problems) {
         lines << QString::fromUtf8(base::levelName(finding.level)) + ": " + game(finding.message) +

@@ -2,6 +2,7 @@
 
 #include "assets/font_description.h"
 #include "data/localise_text.h"
+#include "data/mod_context.h"
 #include "gfx/text_format.h"
 #include "screen/art_item.h"
 #include "screen/flash_art.h"
@@ -29,6 +30,16 @@ gfx::Rect pixelBoundsOf(const Widget& widget)
             bottomRight.y * view.height()};
 }
 
+std::optional<Mod::FileOrigin> originOf(const Mod::ModContext& files, const std::string& path)
+{
+    if (path.empty() || !files.source)
+        return std::nullopt;
+    std::vector<Mod::FileOrigin> origins = Mod::fileOrigins(*files.source, path);
+    if (origins.empty())
+        return std::nullopt;
+    return std::move(origins.front());
+}
+
 void reportTexture(const TextureArt& art, ArtReport& report)
 {
     const TextureArt::Properties& p = art.properties();
@@ -42,6 +53,7 @@ void reportTexture(const TextureArt& art, ArtReport& report)
         report.textureReason = missingTextureReason(p.texture);
     else if (resolved.status == assets::TextureCache::Status::Invalid)
         report.textureReason = resolved.path + ": " + resolved.reason;
+    report.textureOrigin = originOf(art.screen().files(), resolved.path);
 }
 
 void reportText(const TextArt& art, ArtReport& report)
@@ -90,6 +102,8 @@ std::string missingTextureReason(const std::string& textureName)
         out += (i == 0 ? "" : i + 1 == tried.size() ? " or " : ", ") + tried[i];
     return out;
 }
+
+std::optional<Mod::FileOrigin> screenOrigin(const ScreenView& view) { return originOf(view.files(), view.path()); }
 
 WidgetReport reportWidget(const Widget& widget)
 {

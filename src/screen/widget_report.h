@@ -11,6 +11,7 @@
 // (Kestra::COMException) leaves it.
 
 #include "assets/texture_cache.h"
+#include "data/file_origin.h"
 #include "gfx/geometry.h"
 #include "screen/model_values.h"
 
@@ -21,6 +22,7 @@
 namespace screen {
 
 class ArtItem;
+class ScreenView;
 class Widget;
 
 // A colour property under its Lua name ("colour", "textColourTop", ...).
@@ -43,6 +45,9 @@ struct ArtReport {
     // Missing: "no file A, B or C" (the names tried); invalid: the file and
     // the decoder's message; empty when the texture resolved.
     std::string textureReason;
+    // The source that served the texture's file (data/file_origin.h); none
+    // when no file was found.
+    std::optional<Mod::FileOrigin> textureOrigin;
 
     // Text art: the font name, the typeface its description resolved to
     // (the system's "Microsoft Sans Serif" when it fell back) and the size in
@@ -78,5 +83,9 @@ WidgetReport reportWidget(const Widget& widget);
 
 // "no file A, B or C": the files tried for a texture name that none has.
 std::string missingTextureReason(const std::string& textureName);
+
+// The source that serves the view's screen file; none when no source has it
+// (any more).
+std::optional<Mod::FileOrigin> screenOrigin(const ScreenView& view);
 
 } // namespace screen

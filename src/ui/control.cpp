@@ -49,6 +49,8 @@ void Control::scroll(float dx, float dy)
         parent_->scroll(dx, dy);
 }
 
+bool Control::keyPress(const KeyPress&) { return false; }
+
 void Control::paint(gfx::RenderTarget&) {}
 
 void Control::layout() { invalidate(); }

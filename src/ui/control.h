@@ -17,6 +17,7 @@ namespace ui {
 
 class ContainerControl;
 class DragHandler;
+struct KeyPress;
 
 // Mouse buttons as press() receives them.
 enum MouseButton : int { LeftButton = 0, MiddleButton = 1, RightButton = 2 };
@@ -58,6 +59,10 @@ public:
     virtual HitResult hitTest(float x, float y);
     // Wheel movement in DIPs; unhandled here, so it goes to the parent.
     virtual void scroll(float dx, float dy);
+    // A key press offered to the control; whether it acted on it. Keys go
+    // from the root down to the level the user works in (the root offers
+    // them to its children): nothing by default.
+    virtual bool keyPress(const KeyPress& press);
     // Draws in local coordinates (the render target's transform is set).
     virtual void paint(gfx::RenderTarget& target);
     virtual void layout();

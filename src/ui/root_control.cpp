@@ -109,4 +109,14 @@ void RootControl::wheel(float deltaX, float deltaY)
         hoverTarget_->scroll(deltaX * -0.5f, deltaY * -0.5f);
 }
 
+bool RootControl::keyPress(const KeyPress& press)
+{
+    // By index: acting on a key may change the children.
+    for (std::size_t i = 0; i < children().size(); ++i) {
+        if (children()[i]->keyPress(press))
+            return true;
+    }
+    return false;
+}
+
 } // namespace ui

@@ -48,6 +48,8 @@ public:
     std::optional<bool> buttonPress(gfx::Point point, MouseButton button);
     // Wheel deltas in wheel units (120 per notch) to the hover target.
     void wheel(float deltaX, float deltaY);
+    // A key press, offered to the children front first until one acts on it.
+    bool keyPress(const KeyPress& press) override;
 
     Control* hoverTarget() const { return hoverTarget_; }
     Control* focusTarget() const { return focusTarget_; }

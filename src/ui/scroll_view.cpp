@@ -27,6 +27,15 @@ void ScrollView::setContentSize(float width, float height)
     vertical_->setContent(height);
 }
 
+void ScrollView::scrollIntoView(float top, float bottom)
+{
+    const float offset = vertical_->offset();
+    if (bottom > offset + height())
+        vertical_->scrollBy(bottom - (offset + height()));
+    if (top < vertical_->offset())
+        vertical_->scrollBy(top - vertical_->offset());
+}
+
 const gfx::Matrix& ScrollView::transform() const { return contentTransform_; }
 
 void ScrollView::updateContentTransform()

@@ -25,6 +25,9 @@ public:
     ScrollBar& verticalBar() const { return *vertical_; }
 
     void setContentSize(float width, float height);
+    // Scrolls vertically by the least that shows the content from top to
+    // bottom (its top, when it is taller than the view).
+    void scrollIntoView(float top, float bottom);
 
     // The content's place: the view's position minus the whole-DIP offsets.
     const gfx::Matrix& transform() const override;

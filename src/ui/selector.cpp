@@ -49,8 +49,9 @@ void Selector::addFolder(const std::string& folder)
         std::vector<std::u16string> cells;
         for (std::size_t column = 0; column < columnCount(); ++column)
             cells.push_back(cellText(column, path));
-        rows.push_back(std::make_unique<SelectorRow>(look_, path, cells, columnWidths_,
-                                                     [this, path] { choose(path); }));
+        auto row = std::make_unique<SelectorRow>(look_, path, cells, columnWidths_, [this, path] { choose(path); });
+        row->setMarked(marksRow(path));
+        rows.push_back(std::move(row));
     }
     const std::u16string emptyText = u"No " + Mod::ansiToUtf16(extension_.substr(1)) + u" files found.";
     auto group = std::make_unique<FolderGroup>(look_, folder, std::move(rows), emptyText);
@@ -73,8 +74,9 @@ void Selector::recomputeColumnWidths()
 
 void Selector::choose(const std::string& path)
 {
-    auto band = std::make_unique<SelectionBand>(look_, bandText(path), [this] { goBack(); });
+    // The detail first: what the band says may depend on it.
     std::unique_ptr<Control> detail = createDetail(path);
+    auto band = std::make_unique<SelectionBand>(look_, bandText(path), [this] { goBack(); });
     std::unique_ptr<Control> list = removeChild(scrollView_);
     ownedScrollView_.reset(static_cast<ScrollView*>(list.release()));
     band_ = static_cast<SelectionBand*>(addChild(std::move(band)));
@@ -108,6 +110,8 @@ std::u16string Selector::cellText(std::size_t, const std::string& path)
 {
     return Mod::ansiToUtf16(Mod::fileNameOf(path));
 }
+
+bool Selector::marksRow(const std::string&) { return false; }
 
 void Selector::paint(gfx::RenderTarget& target)
 {

@@ -27,4 +27,14 @@ SelectorBrushes& SelectorLook::brushes()
     return *brushes_;
 }
 
+const gfx::StrokeStyle& SelectorLook::focusStroke()
+{
+    if (!focusStroke_) {
+        gfx::StrokeStyleProperties properties;
+        properties.dashStyle = gfx::DashStyle::Dot;
+        focusStroke_ = std::make_unique<gfx::StrokeStyle>(properties);
+    }
+    return *focusStroke_;
+}
+
 } // namespace ui

@@ -3,6 +3,7 @@
 // and item text formats and the brushes. The selector owns it; its groups,
 // rows and band are handed it and nothing else of the selector.
 
+#include "gfx/stroke_style.h"
 #include "gfx/text_format.h"
 #include "ui/selector_brushes.h"
 
@@ -25,12 +26,15 @@ public:
     const gfx::TextFormat& itemFormat() const { return *itemFormat_; }
     // Made on first use, when the first paint needs them.
     SelectorBrushes& brushes();
+    // The dotted line around the keyboard's focus row, made on first use.
+    const gfx::StrokeStyle& focusStroke();
 
 private:
     const gfx::GraphicsContext* graphics_;
     gfx::TextFormatPtr headerFormat_;
     gfx::TextFormatPtr itemFormat_;
     std::unique_ptr<SelectorBrushes> brushes_;
+    std::unique_ptr<gfx::StrokeStyle> focusStroke_;
 };
 
 } // namespace ui

@@ -29,6 +29,18 @@ SelectorRow::SelectorRow(SelectorLook& look, std::string path, const std::vector
     setBounds(0, 0, 100, rowHeight);
 }
 
+void SelectorRow::setFocused(bool focused)
+{
+    focused_ = focused;
+    invalidate();
+}
+
+void SelectorRow::setMarked(bool marked)
+{
+    marked_ = marked;
+    invalidate();
+}
+
 void SelectorRow::paint(gfx::RenderTarget& target)
 {
     SelectorBrushes& brushes = look_->brushes();
@@ -39,6 +51,17 @@ void SelectorRow::paint(gfx::RenderTarget& target)
         target.fillRoundedRectangle(highlight, brushes.hoverGradient);
         target.drawRoundedRectangle(highlight, brushes.hoverOutline, 1.0f);
         text = &brushes.black;
+    }
+    if (focused_) {
+        const gfx::RoundedRect outline{{0.5f, 0.5f, width() - 0.5f, height() - 0.5f}, 2.0f, 2.0f};
+        target.drawRoundedRectangle(outline, brushes.itemText, 1.0f, &look_->focusStroke());
+    }
+    if (marked_) {
+        // In the indent before the first column, centred on the row.
+        constexpr float Radius = 2.5f, Centre = 8.0f;
+        const float middle = height() / 2.0f;
+        const gfx::Rect dot{Centre - Radius, middle - Radius, Centre + Radius, middle + Radius};
+        target.fillRoundedRectangle({dot, Radius, Radius}, *text);
     }
     const std::vector<float>& widths = *columnWidths_;
     float x = 0;

@@ -1,6 +1,7 @@
 #pragma once
 // One file of a selector: a text per column, highlighted while hovered;
-// a left click chooses the file.
+// a left click chooses the file. The keyboard's focus row has a dotted
+// outline; a marked row a small dot before its first column.
 
 #include "gfx/text_layout.h"
 #include "ui/clickable_control.h"
@@ -27,6 +28,11 @@ public:
     const std::vector<float>& textWidths() const { return textWidths_; }
     const std::vector<std::unique_ptr<gfx::TextLayout>>& layouts() const { return layouts_; }
 
+    bool focused() const { return focused_; }
+    void setFocused(bool focused);
+    bool marked() const { return marked_; }
+    void setMarked(bool marked);
+
     void paint(gfx::RenderTarget& target) override;
 
 private:
@@ -35,6 +41,8 @@ private:
     std::vector<std::unique_ptr<gfx::TextLayout>> layouts_;
     std::vector<float> textWidths_;
     std::string path_;
+    bool focused_ = false;
+    bool marked_ = false;
 };
 
 } // namespace ui

@@ -9,10 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -93,4 +95,29 @@ TEST_F(ModWatcherTest, EntriesComingAndGoingAtAnIgnoredPathAreNoChange)
     EXPECT_EQ(reports, 0);
     dir.write("Out/other.png", "png");
     EXPECT_TRUE(reportsReach(1)) << "another entry is a change";
+}
+
+TEST_F(ModWatcherTest, EachReportNamesWhatChangedSinceTheLastOne)
+{
+    const std::string folder = (dir.path() / "Data").string();
+    const std::string a = dir.write("Data/a.screen", "a"), b = dir.write("Data/b.screen", "b");
+    std::vector<std::vector<std::string>> seen;
+    app::ModWatcher named([&] { seen.push_back(named.lastChanges()); }, 250ms);
+    named.watch({folder, a, b});
+
+    writeInPlace(b, "B");
+    writeInPlace(a, "A");
+    writeInPlace(b, "BB");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.size() == 1; }, Patience));
+    const auto sorted = [](std::vector<std::string> paths) {
+        std::sort(paths.begin(), paths.end());
+        return paths;
+    };
+    EXPECT_EQ(sorted(seen[0]), (std::vector<std::string>{a, b})) << "each once";
+
+    const std::string added = dir.write("Data/new.screen", "n");
+    std::filesystem::remove(a);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.size() == 2; }, Patience));
+    EXPECT_EQ(sorted(seen[1]), (std::vector<std::string>{a, added})) << "the entries that came and went in the folder";
+    EXPECT_EQ(named.lastChanges(), seen[1]);
 }

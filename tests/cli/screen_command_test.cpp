@@ -483,8 +483,12 @@ TEST_F(RenderCommand, WatchRendersAgainAfterEachChangeUntilInterrupted)
         const QImage image = TestSupport::readPng(out);
         return image.isNull() ? Rgba{} : pixel(image, 16, 12);
     };
-    auto rendered = [](const std::string& line) {
-        return line.rfind("rendered in ", 0) == 0 && line.size() > 15 && line.substr(line.size() - 3) == " ms";
+    // After a change the line names the file that changed.
+    const std::string changed = " (changed: " + module / "Mod/Data/art/ui/screens/watched.screen" + ")";
+    auto rendered = [&](const std::string& line, const std::string& after = "") {
+        const std::string end = " ms" + after;
+        return line.rfind("rendered in ", 0) == 0 && line.size() > 12 + end.size() &&
+               line.substr(line.size() - end.size()) == end;
     };
 
     ASSERT_TRUE(printed(1)) << watching.err();
@@ -495,11 +499,12 @@ TEST_F(RenderCommand, WatchRendersAgainAfterEachChangeUntilInterrupted)
     ASSERT_TRUE(printed(2)) << watching.err();
     EXPECT_EQ(lines(watching.out())[1].rfind("error: Cannot load screen file Art\\UI\\Screens\\watched.screen: slice:1:", 0), 0u)
         << watching.out();
+    EXPECT_TRUE(lines(watching.out())[1].ends_with(changed)) << watching.out();
     EXPECT_EQ(centre(), Red) << "a failed render writes nothing";
 
     module.screen("watched.screen", filled(Blue));
     ASSERT_TRUE(printed(3)) << watching.err();
-    EXPECT_TRUE(rendered(lines(watching.out())[2])) << watching.out();
+    EXPECT_TRUE(rendered(lines(watching.out())[2], changed)) << watching.out();
     EXPECT_EQ(centre(), Blue);
 
     std::this_thread::sleep_for(1500ms); // a render set off by its own output would print by now

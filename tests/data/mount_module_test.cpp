@@ -114,7 +114,7 @@ TEST_F(MountModuleTest, MountsInTheGamesPriorityOrder)
                                            "archive Engine\\Locale\\French\\EngLoc.sga",
                                            "archive Engine\\Engine.sga",
                                        }));
-    EXPECT_EQ(context.ownSources, 3u) << "the first three are Main's own";
+    EXPECT_EQ(context.ownSourceCount, 3u) << "the first three are Main's own";
     EXPECT_EQ(context.moduleFiles.size(), 3u) << "Main, Base and Extra; Absent skipped, Ignored never read";
     EXPECT_EQ(context.stringTablePaths, (std::vector<std::string>{root + "Main\\Locale\\French\\main.ucs",
                                                                   root + "base\\Locale\\French\\base.ucs",
@@ -283,4 +283,76 @@ TEST_F(MountModuleTest, OriginsListEverySourceThatHoldsAPathTheServingOneFirst)
               (std::vector<std::string>{"archive Engine\\Locale\\French\\EngLoc.sga art\\englang.txt"}));
     EXPECT_TRUE(origins("art/ignored.txt").empty()) << "a module that is never mounted holds nothing";
     EXPECT_TRUE(origins("art").empty()) << "a folder is no file";
+}
+
+TEST_F(MountModuleTest, AChosenLanguageMountsItsFoldersAndTheOwnChoiceStaysKnown)
+{
+    struct Case {
+        std::string asked;
+        std::string language;
+        std::string lang;  // art/lang.txt through %LOCALE%
+        std::string one;   // $1
+        std::size_t tables;
+    };
+    const std::vector<Case> cases{
+        {"", "French", "francais", "main one", 3},
+        {"English", "English", "english", "english one", 1},
+        {"German", "German", "<no file>", "eins", 1},
+        {"german", "german", "<no file>", "eins", 1}, // folders are found in any letter case
+        {"Klingon", "Klingon", "<no file>", "$1 No String!", 0},
+    };
+    for (const Case& c : cases) {
+        Mod::ModContext context;
+        base::DiagnosticCapture quiet;
+        Mod::MountModule(context, root + "Main.module", {c.asked, false});
+        EXPECT_EQ(context.language, c.language) << c.asked;
+        EXPECT_EQ(context.ownLanguage, "French") << c.asked;
+        EXPECT_EQ(context.offeredLanguages, (std::vector<std::string>{"English", "French", "German"}))
+            << "Main's, Base's and the engine's; a file in a Locale folder is no language";
+        EXPECT_EQ(text(context.source->open("art/lang.txt")), c.lang) << c.asked;
+        EXPECT_EQ(localise("$1", context), c.one) << c.asked;
+        EXPECT_EQ(context.stringTables.size(), c.tables) << c.asked;
+    }
+}
+
+TEST_F(MountModuleTest, PseudoLocalisationTouchesStringTableTextsOnly)
+{
+    Mod::ModContext context;
+    base::DiagnosticCapture quiet;
+    Mod::MountModule(context, root + "Main.module", {"", true});
+    EXPECT_EQ(localise("$1", context), "[máîñ öñé~~~~]");
+    EXPECT_EQ(localise("$2", context), "[bášé ţŵö~~~~]");
+    EXPECT_EQ(localise("Plain text", context), "Plain text");
+    EXPECT_EQ(localise("$4", context), "$4 No String!");
+    Mod::MountModule(context, root + "Main.module");
+    EXPECT_EQ(localise("$2", context), "base two") << "a new mount starts without it";
+}
+
+TEST_F(MountModuleTest, TheChosenModulesOwnSourcesComeFirst)
+{
+    Mod::ModContext context;
+    base::DiagnosticCapture quiet;
+    Mod::MountModule(context, root + "Main.module");
+    EXPECT_EQ(context.root, root);
+    ASSERT_EQ(context.ownSourceCount, 3u) << "Main's data folder and two archives";
+    EXPECT_EQ(describe(context, root)[2], "archive Main\\Locale\\French\\Loc.sga");
+    const std::vector<Mod::FileOrigin> origins = Mod::fileOrigins(*context.source, "art/base.txt");
+    ASSERT_EQ(origins.size(), 1u);
+    EXPECT_EQ(origins[0].index, 3u);
+    EXPECT_EQ(Mod::shortSourceName(origins[0].source, context.root), "base/DATA");
+}
+
+TEST(ShortSourceName, IsRelativeToTheInstallationWithSlashes)
+{
+    struct Case {
+        std::string source, root, expected;
+    };
+    const std::vector<Case> cases{
+        {"/games/iv/Emberwake\\DATA\\", "/games/iv/", "Emberwake/DATA"},
+        {"/games/iv/ironveil\\Archives\\IronveilArt.sga", "/games/iv/", "ironveil/Archives/IronveilArt.sga"},
+        {"Engine\\Engine.sga", "", "Engine/Engine.sga"},
+        {"/elsewhere/Data\\", "/games/iv/", "/elsewhere/Data"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Mod::shortSourceName(c.source, c.root), c.expected) << c.source;
 }

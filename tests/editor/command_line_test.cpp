@@ -8,6 +8,7 @@
 #include "app/error_box.h"
 #include "editor/main_window.h"
 #include "editor/module_selector.h"
+#include "editor/run_language.h"
 #include "editor/screen_host.h"
 #include "editor/screen_selector.h"
 #include "editor/start_request.h"
@@ -223,7 +224,9 @@ TEST_F(OpenFromCommandLineTest, OpensTheModuleAndTheScreenNamedInAnyLetterCase)
     open({"Emberwake.module", "--screen", "mainmenu.SCREEN", "--language", "English"});
     EXPECT_EQ(window->moduleSelector().chosenPath(), std::string(TISE_SAMPLE_DIR) + "/Emberwake.module");
     EXPECT_EQ(shownScreen(), "Art\\UI\\Screens\\MainMenu.screen");
-    EXPECT_EQ(window->moduleSelector().language(), "English");
+    EXPECT_EQ(editor::runLanguage(), "English");
+    EXPECT_EQ(window->screenSelector()->context().language, "English") << "the module is mounted in it";
+    editor::setRunLanguage("");
     EXPECT_EQ(reports, Strings{});
 
     // The module's folder is listed behind it: going back shows it.

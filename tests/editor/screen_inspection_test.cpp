@@ -332,7 +332,7 @@ const QAction* actionNamed(const QMenu& menu, const QString& text)
     return nullptr;
 }
 
-TEST(ViewMenu, OffersFitTheSizesAndReloadAndCarriesThemOut)
+TEST(ViewMenu, OffersFitTheSizesThePictureAndReloadAndCarriesThemOut)
 {
     HostedScreen shown(OneWidget, 640, 480);
     editor::ScreenHost& host = *shown.host;
@@ -341,7 +341,8 @@ TEST(ViewMenu, OffersFitTheSizesAndReloadAndCarriesThemOut)
     EXPECT_EQ(actionTexts(*menu), (std::vector<QString>{"Fit window", "800 \u00d7 600", "1024 \u00d7 768",
                                                         "1280 \u00d7 720", "1366 \u00d7 768", "1600 \u00d7 900",
                                                         "1920 \u00d7 1080", "2560 \u00d7 1080", "2560 \u00d7 1440", "",
-                                                        "Problems (0)", "Reload"}));
+                                                        "Copy Picture", "Save Picture\u2026", "", "Problems (0)",
+                                                        "Reload"}));
     EXPECT_EQ(menu->defaultAction(), menu->actions()[0]);
     EXPECT_TRUE(menu->actions()[0]->isChecked());
 
@@ -365,7 +366,7 @@ TEST(ViewMenu, OffersFitTheSizesAndReloadAndCarriesThemOut)
         }
     });
     host.press(10, 10, ui::RightButton);
-    EXPECT_EQ(seen, 12);
+    EXPECT_EQ(seen, 15);
 }
 
 } // namespace

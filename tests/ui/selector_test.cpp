@@ -4,7 +4,9 @@
 #include "gfx/render_target.h"
 #include "memory_source.h"
 #include "test_controls.h"
+#include "data/text_compare.h"
 #include "ui/folder_group.h"
+#include "ui/key_press.h"
 #include "ui/scroll_bar.h"
 #include "ui/scroll_view.h"
 #include "ui/selection_band.h"
@@ -16,6 +18,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <set>
 #include <stdexcept>
 
 namespace {
@@ -37,6 +40,7 @@ public:
         const auto found = second.find(path);
         return found == second.end() ? u"x" : found->second;
     }
+    bool marksRow(const std::string& path) override { return marked.count(path) != 0; }
     std::unique_ptr<ui::Control> createDetail(const std::string& path) override
     {
         if (path.find("broken") != std::string::npos)
@@ -46,6 +50,7 @@ public:
     }
 
     std::map<std::string, std::u16string> second;
+    std::set<std::string> marked;
     std::vector<std::string> chosen;
 };
 
@@ -343,6 +348,166 @@ TEST_F(SelectorTest, RowsScrolledIntoViewArePainted)
             blueText = blueText || (c.blue() > 150 && c.red() < 100);
         }
     EXPECT_TRUE(blueText);
+}
+
+// ---------------------------------------------------------------- keyboard
+
+ui::KeyPress key(ui::Key k, std::uint64_t time = 0)
+{
+    ui::KeyPress press;
+    press.key = k;
+    press.time = time;
+    return press;
+}
+
+ui::KeyPress typed(char16_t c, std::uint64_t time)
+{
+    ui::KeyPress press;
+    press.text = std::u16string(1, c);
+    press.time = time;
+    return press;
+}
+
+std::string focusName(const ui::Selector& selector)
+{
+    const ui::SelectorRow* row = selector.focusRow();
+    return row ? std::string(Mod::fileNameOf(row->path())) : "none";
+}
+
+TEST_F(SelectorTest, KeysMoveAFocusRowAcrossGroupsAndEnterChoosesIt)
+{
+    selector->addFolder("C:\\Games\\A\\");
+    selector->addFolder("D:/Other");
+    // The pointer over a row does not move the focus.
+    root.pointerMove(centreOf(*selector->groups()[0]->rows()[2]), 0);
+    EXPECT_EQ(focusName(*selector), "none");
+    EXPECT_FALSE(root.keyPress(key(ui::Key::Enter))) << "nothing to choose yet";
+
+    struct Step {
+        ui::Key key;
+        std::string focus;
+    };
+    const std::vector<Step> steps{
+        {ui::Key::Down, "A.MODULE"}, {ui::Key::Down, "b.module"}, {ui::Key::Up, "A.MODULE"},
+        {ui::Key::Up, "A.MODULE"},   {ui::Key::End, "LongerName.module"}, {ui::Key::Down, "LongerName.module"},
+        {ui::Key::Up, "c.Module"},   {ui::Key::Home, "A.MODULE"},
+    };
+    for (const Step& step : steps) {
+        EXPECT_TRUE(root.keyPress(key(step.key)));
+        EXPECT_EQ(focusName(*selector), step.focus);
+    }
+    int focused = 0;
+    for (const ui::SelectorRow* row : selector->rows())
+        focused += row->focused() ? 1 : 0;
+    EXPECT_EQ(focused, 1);
+    EXPECT_FALSE(root.keyPress(key(ui::Key::Right))) << "keys the list does not use go on";
+
+    root.keyPress(key(ui::Key::Down));
+    EXPECT_TRUE(root.keyPress(key(ui::Key::Enter)));
+    EXPECT_EQ(selector->chosen, std::vector<std::string>{"C:\\Games\\A\\b.module"});
+    EXPECT_EQ(selector->chosenPath(), "C:\\Games\\A\\b.module");
+}
+
+TEST_F(SelectorTest, TypingFocusesTheNextRowStartingWithWhatWasTyped)
+{
+    source->folders["Named\\"] = {"alpha.module", "beta.module", "bravo.module", "Brine.module", "charlie.module"};
+    selector->addFolder("Named\\");
+    struct Step {
+        char16_t c;
+        std::uint64_t time;
+        std::string focus;
+    };
+    const std::vector<Step> steps{
+        {u'b', 0, "beta.module"},      {u'b', 100, "bravo.module"},  // the same letter again: the next one
+        {u'B', 200, "Brine.module"},   {u'b', 300, "beta.module"},   // any case; around from the end
+        {u'c', 2000, "charlie.module"},                                // after a pause a new start
+        {u'b', 4000, "beta.module"},   {u'r', 4100, "bravo.module"}, {u'i', 4200, "Brine.module"},
+        {u'x', 4300, "Brine.module"},                                  // "brix": no row, the focus stays
+    };
+    for (const Step& step : steps) {
+        EXPECT_TRUE(root.keyPress(typed(step.c, step.time)));
+        EXPECT_EQ(focusName(*selector), step.focus) << char(step.c) << " at " << step.time;
+    }
+}
+
+TEST_F(SelectorTest, TheFocusRowIsScrolledIntoView)
+{
+    source->folders["Many\\"] = {};
+    for (int i = 0; i < 60; ++i)
+        source->folders["Many\\"].push_back("file" + std::to_string(100 + i) + ".module");
+    selector->addFolder("Many\\");
+    const ui::ScrollBar& bar = selector->scrollView().verticalBar();
+    const auto shown = [&] {
+        const ui::SelectorRow* row = selector->focusRow();
+        const float top = row->parent()->transform().dy + row->transform().dy;
+        return top >= bar.offset() && top + row->height() <= bar.offset() + 300;
+    };
+    root.keyPress(key(ui::Key::End));
+    EXPECT_EQ(bar.offset(), bar.content() - 300) << "the last row at the bottom";
+    EXPECT_TRUE(shown());
+    for (int i = 0; i < 30; ++i)
+        root.keyPress(key(ui::Key::Up));
+    EXPECT_TRUE(shown());
+    EXPECT_LT(bar.offset(), bar.content() - 300);
+    root.keyPress(key(ui::Key::Home));
+    EXPECT_TRUE(shown());
+    EXPECT_EQ(bar.offset(), 0);
+}
+
+TEST_F(SelectorTest, BackspaceEscapeAndAltLeftLeaveTheDetail)
+{
+    selector->addFolder("C:\\Games\\A\\");
+    ui::KeyPress altLeft = key(ui::Key::Left);
+    altLeft.alt = true;
+    ui::KeyPress controlEscape = key(ui::Key::Escape);
+    controlEscape.control = true;
+    for (const ui::KeyPress& back : {key(ui::Key::Backspace), key(ui::Key::Escape), altLeft}) {
+        root.keyPress(key(ui::Key::Home));
+        root.keyPress(key(ui::Key::Enter));
+        ASSERT_NE(selector->detail(), nullptr);
+        EXPECT_FALSE(root.keyPress(key(ui::Key::Left))) << "Left alone is no way back";
+        EXPECT_FALSE(root.keyPress(controlEscape));
+        EXPECT_FALSE(root.keyPress(key(ui::Key::Down))) << "the list's keys wait for the list";
+        EXPECT_TRUE(root.keyPress(back));
+        EXPECT_EQ(selector->detail(), nullptr);
+        EXPECT_EQ(focusName(*selector), "A.MODULE") << "the focus row stays where it was";
+    }
+    EXPECT_FALSE(root.keyPress(key(ui::Key::Escape))) << "the list is the top level";
+}
+
+TEST_F(SelectorTest, TheFocusRowIsOutlinedAndAMarkedRowHasADot)
+{
+    selector->marked = {"C:\\Games\\A\\b.module"};
+    selector->addFolder("C:\\Games\\A\\");
+    const auto& rows = selector->groups()[0]->rows();
+    ASSERT_TRUE(rows[1]->marked());
+    EXPECT_FALSE(rows[0]->marked());
+    const auto blueIn = [](const QImage& image, int x0, int x1, int y0, int y1) {
+        int count = 0;
+        for (int x = x0; x < x1; ++x)
+            for (int y = y0; y < y1; ++y) {
+                const QColor c = image.pixelColor(x, y);
+                count += c.blue() > c.red() + 60 ? 1 : 0;
+            }
+        return count;
+    };
+    // The group stands at x 16; the dot sits in the row's indent, its text starts at 32.
+    const auto rowBand = [&](const ui::SelectorRow& row) {
+        const int top = int(centreOf(row).y - row.height() / 2);
+        return std::pair<int, int>{top, top + int(row.height())};
+    };
+    const QImage plain = render();
+    const auto [top0, bottom0] = rowBand(*rows[0]);
+    const auto [top1, bottom1] = rowBand(*rows[1]);
+    EXPECT_EQ(blueIn(plain, 16, 30, top0, bottom0), 0) << "no dot, no outline";
+    EXPECT_GT(blueIn(plain, 20, 30, top1, bottom1), 4) << "the dot";
+
+    root.keyPress(key(ui::Key::Down));
+    const QImage focused = render();
+    EXPECT_GT(blueIn(focused, 16, 18, top0, bottom0), 2) << "the outline's left side";
+    EXPECT_GT(blueIn(focused, 300, 390, top0, top0 + 2), 10) << "its top";
+    EXPECT_EQ(plain.copy(0, bottom0 + 1, 400, 300 - bottom0 - 1), focused.copy(0, bottom0 + 1, 400, 300 - bottom0 - 1))
+        << "the rest as it was";
 }
 
 } // namespace

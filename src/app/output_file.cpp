@@ -1,11 +1,11 @@
-#include "cli/output_file.h"
+#include "app/output_file.h"
 
 #include <QFile>
 #include <QSaveFile>
 
 #include <stdexcept>
 
-namespace cli {
+namespace app {
 
 void writeOutputFile(const std::string& path, std::string_view bytes)
 {
@@ -15,4 +15,4 @@ void writeOutputFile(const std::string& path, std::string_view bytes)
         throw std::runtime_error("Cannot write " + path);
 }
 
-} // namespace cli
+} // namespace app
