@@ -20,20 +20,25 @@ int next(lua_State* state)
 
 } // namespace
 
-StatePtr prepareDataState(Mod::FilePtr file, const char* copyChunk, const Limits& limits)
+StatePtr prepareDataState(Mod::FilePtr file, const char* copyChunk, const Limits& limits, std::string* error)
 {
     if (!Mod::hasData(file))
         return nullptr;
     StatePtr state = newState(limits);
     lua_State* L = state.get();
+    const auto failed = [&] {
+        if (error)
+            *error = errorText(L);
+        return nullptr;
+    };
     lua_register(L, "next", next);
     if (Mod::LoadLuaChunk(L, std::move(file)) != LUA_OK || lua_pcall(L, 0, 0, 0) != LUA_OK)
-        return nullptr;
+        return failed();
     if (luaL_loadbufferx(L, copyChunk, std::char_traits<char>::length(copyChunk), copyChunk, nullptr) != LUA_OK)
-        return nullptr;
+        return failed();
     lua_pushvalue(L, LUA_REGISTRYINDEX);
     if (lua_pcall(L, 1, 0, 0) != LUA_OK)
-        return nullptr;
+        return failed();
     return state;
 }
 

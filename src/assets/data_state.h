@@ -6,10 +6,14 @@
 #include "assets/lua_sandbox.h"
 #include "data/file_data.h"
 
+#include <string>
+
 
 namespace assets {
 
-// Null when the file is missing or either chunk fails.
-StatePtr prepareDataState(Mod::FilePtr file, const char* copyChunk, const Limits& limits = {});
+// Null when the file is missing or either chunk fails; then, when error is
+// given, it is set to Lua's message (empty for a missing file).
+StatePtr prepareDataState(Mod::FilePtr file, const char* copyChunk, const Limits& limits = {},
+                          std::string* error = nullptr);
 
 } // namespace assets

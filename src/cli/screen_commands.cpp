@@ -125,16 +125,21 @@ int check(const Arguments& args, std::ostream& out)
     const GuiSession gui;
     const gfx::GraphicsContext graphics;
     std::size_t errors = 0, warnings = 0;
+    const auto print = [&](const std::string& where, const base::Finding& finding) {
+        if (finding.level == base::FindingLevel::Note)
+            return;
+        out << oneLine(displayText(where)) << ": " << base::levelName(finding.level) << ": "
+            << oneLine(displayText(finding.message)) << '\n';
+        ++(finding.level == base::FindingLevel::Error ? errors : warnings);
+    };
+    // The mount's findings name their file in place of a screen.
+    for (const base::Finding& finding : module.findings.all())
+        print(finding.file ? finding.file->substr(finding.file->find_last_of("\\/") + 1) : args.positional[0],
+              finding);
     for (const std::string& name : screens) {
-        const base::FindingList findings = checkScreen(graphics, module, screenPath(name));
-        for (const base::Finding& finding : findings.all()) {
-            if (finding.level == base::FindingLevel::Note)
-                continue;
-            const bool error = finding.level == base::FindingLevel::Error;
-            out << oneLine(displayText(name)) << ": " << base::levelName(finding.level) << ": "
-                << oneLine(displayText(finding.message)) << '\n';
-            ++(error ? errors : warnings);
-        }
+        const base::FindingList findings = checkScreen(graphics, module, name);
+        for (const base::Finding& finding : findings.all())
+            print(name, finding);
     }
     out << screens.size() << " screens, " << errors << " errors, " << warnings << " warnings\n";
     return errors > 0 ? 1 : 0;

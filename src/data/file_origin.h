@@ -13,6 +13,8 @@
 
 namespace Mod {
 
+struct ModContext;
+
 struct FileOrigin {
     enum class Kind { Folder, Archive };
     Kind kind = Kind::Folder;
@@ -34,5 +36,15 @@ std::optional<FileOrigin> describeSource(const FileSource& source);
 // Every source of sources that holds path, in priority order. Never throws
 // for what the sources hold; empty when none has it.
 std::vector<FileOrigin> fileOrigins(const CompositeSource& sources, const std::string& path);
+
+// Where the file that module serves for path is, for a finding about it:
+// its disk file, or the archive's disk file and the member. Paths stay as
+// the mount reached them (relative ones relative). Nothing when no source
+// has it.
+struct FileLocation {
+    std::string file;
+    std::optional<std::string> member;
+};
+std::optional<FileLocation> locateFile(const ModContext& module, const std::string& path);
 
 } // namespace Mod

@@ -22,9 +22,11 @@ struct ModContext {
     std::vector<std::unique_ptr<ModuleFile>> moduleFiles;
 
     // What the mounter chose and loaded, for reports: the language, and the
-    // disk path of each string table (same order as stringTables).
+    // disk path of each string table (same order as stringTables) and of
+    // each module file (same order as moduleFiles), as the mount reached it.
     std::string language;
     std::vector<std::string> stringTablePaths;
+    std::vector<std::string> moduleFilePaths;
     // What the mount found wrong with the module files, folders, archives
     // and string tables (base/finding.h).
     base::FindingList findings;

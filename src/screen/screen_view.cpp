@@ -4,7 +4,10 @@
 #include "data/mod_context.h"
 #include "gfx/render_target.h"
 #include "screen/device_geometry.h"
+#include "base/closest_name.h"
 #include "screen/screen_load_error.h"
+#include "screen/table_lines.h"
+#include "screen/table_watch.h"
 #include "screen/widget.h"
 #include "screen/widget_factory.h"
 
@@ -45,7 +48,7 @@ std::shared_ptr<Mod::FileSource> sourceOf(const Mod::ModContext& files, const st
 ScreenView::ScreenView(const gfx::GraphicsContext& graphics, const Mod::ModContext& files, const std::string& path,
                        const assets::Limits& limits)
     : graphics_(&graphics), files_(&files), path_(path), assets_(graphics, sourceOf(files, path), limits),
-      resources_(graphics)
+      resources_(graphics), findings_(files, path)
 {
     Mod::FilePtr file = files.source->open(path);
     if (!Mod::hasData(file))
@@ -53,11 +56,15 @@ ScreenView::ScreenView(const gfx::GraphicsContext& graphics, const Mod::ModConte
 
     lua_ = assets::newState(limits);
     lua_State* L = lua_.get();
+    TableLines lines(file->view());
+    tableLines_ = &lines;
     try {
         const char* stage = "load";
+        assets::observeChunk(L, &lines);
         int status = Mod::LoadLuaChunk(L, std::move(file));
         if (status == LUA_OK)
             status = lua_pcall(L, 0, 0, 0);
+        assets::observeChunk(L, nullptr);
         if (status == LUA_OK) {
             stage = "instantiate";
             lua_pushcfunction(L, instantiate);
@@ -65,22 +72,26 @@ ScreenView::ScreenView(const gfx::GraphicsContext& graphics, const Mod::ModConte
             status = lua_pcall(L, 1, 0, 0);
         }
         if (status != LUA_OK) {
-            const std::string message =
-                "Cannot " + std::string(stage) + " screen file " + path + ": " + assets::errorText(L);
-            base::Finding finding;
-            finding.level = base::FindingLevel::Error;
-            finding.code = "load-error";
-            finding.message = message;
-            throw ScreenLoadError(message, std::move(finding));
+            const std::string lua = assets::errorText(L);
+            const std::string message = "Cannot " + std::string(stage) + " screen file " + path + ": " + lua;
+            // Lua names the line of a load error; an instantiate error is at
+            // the table that was being built.
+            const std::optional<int> line = std::string(stage) == "load" ? luaMessageLine(lua) : buildingLine_;
+            throw ScreenLoadError(message, findings_.loadError(message, line));
         }
     } catch (...) {
         // The widgets release their references while the state is open; the
         // state goes before the error leaves.
+        assets::observeChunk(L, nullptr);
+        tableLines_ = nullptr;
         clearChildren();
         tooltipRoot_ = widgetsRoot_ = nullptr;
         lua_.reset();
         throw;
     }
+    tableLines_ = nullptr;
+    // Widgets are built last element first: in file order, a modder reads them.
+    findings_.list().sortByLine();
 }
 
 ScreenView::~ScreenView()
@@ -109,8 +120,9 @@ int ScreenView::instantiate(lua_State* state)
 
 void ScreenView::buildRoots(lua_State* L)
 {
-    WidgetFactory factory(*this, L);
+    WidgetFactory factory(*this, L, tableLines_, &buildingLine_);
     lua_getglobal(L, "Screen");
+    checkScreenTable(L);
     if (!lua_istable(L, -1))
         return;
     lua_getfield(L, -1, "TooltipWidgets");
@@ -121,6 +133,60 @@ void ScreenView::buildRoots(lua_State* L)
     if (lua_istable(L, -1))
         widgetsRoot_ = &factory.build(*this);
     lua_pop(L, 2);
+    factory.finish();
+}
+
+void ScreenView::checkScreenTable(lua_State* L)
+{
+    luaL_checkstack(L, 4, nullptr);
+    // The string keys of the table at index, for the names near a wanted one.
+    const auto keys = [L](int index) {
+        std::vector<std::string> names;
+        lua_pushnil(L);
+        while (lua_next(L, index < 0 ? index - 1 : index)) {
+            if (lua_type(L, -2) == LUA_TSTRING)
+                names.emplace_back(lua_tostring(L, -2));
+            lua_pop(L, 1);
+        }
+        return names;
+    };
+    const auto near = [](const std::vector<std::string>& names, std::vector<std::string_view> wanted) {
+        std::vector<std::string> found;
+        for (const std::string& name : names)
+            if (!base::closestNames(name, wanted, 1).empty())
+                found.push_back(name);
+        return found.empty() ? std::nullopt
+                             : std::optional<std::string>("the screen sets " + found.front() + ": did you mean `" +
+                                                          std::string(base::closestNames(found.front(), wanted, 1)
+                                                                          .front()) +
+                                                          "`?");
+    };
+    if (!lua_istable(L, -1)) {
+        lua_pushglobaltable(L);
+        std::optional<std::string> hint = near(keys(-1), {"Screen"});
+        lua_pop(L, 1);
+        findings_.add("no-screen-table",
+                      lua_isnil(L, -1) ? std::string("the screen file sets no table Screen: nothing is built")
+                                       : "Screen = " + describeValue(L, -1) + " is not a table: nothing is built",
+                      hint ? hint : std::optional<std::string>("a screen file sets Screen = { Widgets = { ... } }"),
+                      std::nullopt);
+        return;
+    }
+    const std::optional<int> line = tableLines_ ? tableLines_->lineOf(lua_topointer(L, -1)) : std::nullopt;
+    bool present = false;
+    for (const char* root : {"TooltipWidgets", "Widgets"}) {
+        lua_getfield(L, -1, root);
+        present = present || !lua_isnil(L, -1);
+        if (!lua_isnil(L, -1) && !lua_istable(L, -1))
+            findings_.add("no-screen-table",
+                          "Screen." + std::string(root) + " = " + describeValue(L, -1) + " is not a table: " +
+                              (root == std::string("Widgets") ? "no widgets are built" : "no tooltip widgets are built"),
+                          "write " + std::string(root) + " = { name = \"...\", Children = { ... } }", line);
+        lua_pop(L, 1);
+    }
+    if (!present)
+        findings_.add("no-screen-table", "Screen has neither Widgets nor TooltipWidgets: nothing is built",
+                      near(keys(-1), {"Widgets", "TooltipWidgets"}), line);
 }
 
 Widget* ScreenView::findWidget(std::string_view name) const
