@@ -85,7 +85,7 @@ base::FindingList checkScreen(const gfx::GraphicsContext& graphics, const Mod::M
         finding.level = base::FindingLevel::Error;
         finding.code = "load-error";
         finding.message = "Cannot draw screen file " + path + ": " + error.what();
-        view.findings().add(std::move(finding));
+        view.screenFindings().list().add(std::move(finding));
     }
     for (const base::Finding& finding : view.findings().all())
         add(finding);

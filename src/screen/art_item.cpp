@@ -1,6 +1,7 @@
 #include "screen/art_item.h"
 
 #include "screen/lua_protect.h"
+#include "screen/screen_view.h"
 #include "screen/widget.h"
 
 #include <lua.hpp>
@@ -29,6 +30,13 @@ const char* ArtItem::kindName() const
 }
 
 Bounds ArtItem::bounds() const { return {Control::transform().dx, Control::transform().dy, width(), height()}; }
+
+std::optional<int> ArtItem::line() const
+{
+    if (!mark_)
+        return std::nullopt;
+    return screen_->tableLine(*mark_);
+}
 
 Widget* ArtItem::widget() const { return dynamic_cast<Widget*>(parent()); }
 

@@ -57,7 +57,7 @@ public:
     // The line of the screen file where the art table was created (the line
     // of its `{`); nothing for an item not made from a table of the screen's
     // chunk, such as one of a style sheet's art.
-    std::optional<int> line() const { return line_; }
+    std::optional<int> line() const;
     lua_State* lua() const { return lua_; }
     ScreenView& screen() const { return *screen_; }
 
@@ -80,7 +80,7 @@ private:
     ScreenView* screen_;
     lua_State* lua_;
     int tableRef_ = -2;
-    std::optional<int> line_;
+    std::optional<TableMark> mark_;
     ArtKind kind_;
     int id_ = 0;
     std::array<bool, StateFlagCount> stateFlags_{};

@@ -5,6 +5,7 @@
 #include "gfx/render_target.h"
 #include "screen/device_geometry.h"
 #include "base/closest_name.h"
+#include "screen/key_check.h"
 #include "screen/screen_load_error.h"
 #include "screen/table_lines.h"
 #include "screen/table_watch.h"
@@ -56,11 +57,10 @@ ScreenView::ScreenView(const gfx::GraphicsContext& graphics, const Mod::ModConte
 
     lua_ = assets::newState(limits);
     lua_State* L = lua_.get();
-    TableLines lines(file->view());
-    tableLines_ = &lines;
+    tableLines_ = std::make_unique<TableLines>(file);
     try {
         const char* stage = "load";
-        assets::observeChunk(L, &lines);
+        assets::observeChunk(L, tableLines_.get());
         int status = Mod::LoadLuaChunk(L, std::move(file));
         if (status == LUA_OK)
             status = lua_pcall(L, 0, 0, 0);
@@ -76,22 +76,39 @@ ScreenView::ScreenView(const gfx::GraphicsContext& graphics, const Mod::ModConte
             const std::string message = "Cannot " + std::string(stage) + " screen file " + path + ": " + lua;
             // Lua names the line of a load error; an instantiate error is at
             // the table that was being built.
-            const std::optional<int> line = std::string(stage) == "load" ? luaMessageLine(lua) : buildingLine_;
+            const std::optional<int> line = std::string(stage) == "load" ? luaMessageLine(lua)
+                                            : buildingMark_           ? tableLine(*buildingMark_)
+                                                                      : std::nullopt;
             throw ScreenLoadError(message, findings_.loadError(message, line));
         }
     } catch (...) {
         // The widgets release their references while the state is open; the
         // state goes before the error leaves.
         assets::observeChunk(L, nullptr);
-        tableLines_ = nullptr;
         clearChildren();
         tooltipRoot_ = widgetsRoot_ = nullptr;
         lua_.reset();
         throw;
     }
-    tableLines_ = nullptr;
     // Widgets are built last element first: in file order, a modder reads them.
     findings_.list().sortByLine();
+}
+
+const base::FindingList& ScreenView::findings() const
+{
+    if (!keysChecked_) {
+        keysChecked_ = true;
+        checkTableKeys(*this, findings_);
+        findings_.list().sortByLine();
+    }
+    return findings_.list();
+}
+
+std::optional<int> ScreenView::tableLine(const TableMark& mark) const
+{
+    if (!tableLines_)
+        return std::nullopt;
+    return tableLines_->line(mark);
 }
 
 ScreenView::~ScreenView()
@@ -120,7 +137,7 @@ int ScreenView::instantiate(lua_State* state)
 
 void ScreenView::buildRoots(lua_State* L)
 {
-    WidgetFactory factory(*this, L, tableLines_, &buildingLine_);
+    WidgetFactory factory(*this, L, tableLines_.get(), &buildingMark_);
     lua_getglobal(L, "Screen");
     checkScreenTable(L);
     if (!lua_istable(L, -1))
@@ -172,7 +189,8 @@ void ScreenView::checkScreenTable(lua_State* L)
                       std::nullopt);
         return;
     }
-    const std::optional<int> line = tableLines_ ? tableLines_->lineOf(lua_topointer(L, -1)) : std::nullopt;
+    const std::optional<TableMark> mark = tableLines_ ? tableLines_->markOf(lua_topointer(L, -1)) : std::nullopt;
+    const auto line = [&] { return mark ? tableLine(*mark) : std::nullopt; };
     bool present = false;
     for (const char* root : {"TooltipWidgets", "Widgets"}) {
         lua_getfield(L, -1, root);
@@ -181,12 +199,12 @@ void ScreenView::checkScreenTable(lua_State* L)
             findings_.add("no-screen-table",
                           "Screen." + std::string(root) + " = " + describeValue(L, -1) + " is not a table: " +
                               (root == std::string("Widgets") ? "no widgets are built" : "no tooltip widgets are built"),
-                          "write " + std::string(root) + " = { name = \"...\", Children = { ... } }", line);
+                          "write " + std::string(root) + " = { name = \"...\", Children = { ... } }", line());
         lua_pop(L, 1);
     }
     if (!present)
         findings_.add("no-screen-table", "Screen has neither Widgets nor TooltipWidgets: nothing is built",
-                      near(keys(-1), {"Widgets", "TooltipWidgets"}), line);
+                      near(keys(-1), {"Widgets", "TooltipWidgets"}), line());
 }
 
 Widget* ScreenView::findWidget(std::string_view name) const

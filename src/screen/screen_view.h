@@ -46,6 +46,7 @@
 #include "assets/lua_sandbox.h"
 #include "assets/screen_assets.h"
 #include "base/finding.h"
+#include "screen/model_values.h"
 #include "screen/screen_findings.h"
 #include "screen/view_resources.h"
 #include "ui/container_control.h"
@@ -86,8 +87,8 @@ public:
 
     // What loading, building and painting the screen found wrong with it
     // (base/finding.h), in the order found.
-    const base::FindingList& findings() const { return findings_.list(); }
-    base::FindingList& findings() { return findings_.list(); }
+    // The keys of its tables are looked at on the first call (key_check.h).
+    const base::FindingList& findings() const;
     // Where the parts of the screen add their findings.
     ScreenFindings& screenFindings() { return findings_; }
 
@@ -96,6 +97,10 @@ public:
     // at every size it is dragged through.
     void setCheckTextFit(bool check) { checkTextFit_ = check; }
     bool checksTextFit() const { return checkTextFit_; }
+
+    // The line of the screen file that a widget's or art item's table mark
+    // stands for (Widget::line, ArtItem::line).
+    std::optional<int> tableLine(const TableMark& mark) const;
 
     // The roots built from `Screen.Widgets` and `Screen.TooltipWidgets`;
     // either may be null.
@@ -154,12 +159,13 @@ private:
     Widget* emphasizedWidget_ = nullptr;
     float emphasisFade_ = 1.0f;
     mutable gfx::Matrix contentTransform_;
-    ScreenFindings findings_;
+    mutable ScreenFindings findings_;
+    mutable bool keysChecked_ = false;
     bool checkTextFit_ = false;
-    // While loading: the lines of the chunk's tables, and the line of the
-    // table being built.
-    const TableLines* tableLines_ = nullptr;
-    std::optional<int> buildingLine_;
+    // The lines of the chunk's tables; while building, the mark of the table
+    // being built.
+    std::unique_ptr<TableLines> tableLines_;
+    std::optional<TableMark> buildingMark_;
 };
 
 } // namespace screen

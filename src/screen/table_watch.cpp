@@ -163,8 +163,22 @@ void TableWatch::note(const char* code, std::string text, std::optional<std::str
     notes_.push_back({code, std::move(text), std::move(hint)});
 }
 
-void TableWatch::unknownKeys(const TableRef& table, const std::vector<std::string_view>& known, bool artTable,
-                             const char* of, const char* listHint)
+KnownKeys::KnownKeys(lua_State* state, const std::vector<std::string_view>& names) : state_(state), names_(names)
+{
+    luaL_checkstack(state, 3, nullptr);
+    lua_createtable(state, static_cast<int>(names.size()), 0);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        lua_pushlstring(state, names[i].data(), names[i].size());
+        interned_.push_back(lua_tostring(state, -1));
+        lua_rawseti(state, -2, static_cast<int>(i + 1));
+    }
+    ref_ = luaL_ref(state, LUA_REGISTRYINDEX);
+}
+
+KnownKeys::~KnownKeys() { luaL_unref(state_, LUA_REGISTRYINDEX, ref_); }
+
+void TableWatch::unknownKeys(const TableRef& table, const KnownKeys& known, bool artTable, const char* of,
+                             const char* listHint)
 {
     const std::string where = of ? std::string(" of ") + of : std::string();
     lua_State* L = table.lua;
@@ -177,12 +191,12 @@ void TableWatch::unknownKeys(const TableRef& table, const std::vector<std::strin
             size_t length = 0;
             const char* text = lua_tolstring(L, -2, &length);
             const std::string_view key(text, length);
-            if (std::find(known.begin(), known.end(), key) == known.end()) {
+            if (!known.has(text)) {
                 std::optional<std::string> hint;
                 if (artTable && std::find(allArtKeys().begin(), allArtKeys().end(), key) != allArtKeys().end())
                     hint = "only " + std::string(*kindReading(key)) + " art reads `" + std::string(key) + "`";
                 else
-                    hint = base::didYouMean(base::closestNames(key, known, 1));
+                    hint = base::didYouMean(base::closestNames(key, known.names(), 1));
                 note("unknown-key", ": the key \"" + shownText(key) + "\"" + where + " is never read",
                      std::move(hint));
             }

@@ -14,12 +14,38 @@
 #include "screen/keywords.h"
 #include "screen/property_reader.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace screen {
+
+// Names as one Lua state holds them. Lua keeps one copy of each short
+// string, so a table key of that state is one of these names exactly when
+// it is the same string: telling a key costs pointer comparisons, not text
+// ones, and looking at every key of every table costs next to nothing. The
+// names (all short) stay referenced from the state's registry while this
+// lives.
+class KnownKeys {
+public:
+    // Inside a protected call of state (it may run out of memory).
+    KnownKeys(lua_State* state, const std::vector<std::string_view>& names);
+    ~KnownKeys();
+    KnownKeys(const KnownKeys&) = delete;
+    KnownKeys& operator=(const KnownKeys&) = delete;
+
+    // Whether key, the text of a string of the state, is one of the names.
+    bool has(const char* key) const { return std::find(interned_.begin(), interned_.end(), key) != interned_.end(); }
+    const std::vector<std::string_view>& names() const { return names_; }
+
+private:
+    lua_State* state_;
+    int ref_;
+    std::vector<const char*> interned_;
+    std::vector<std::string_view> names_;
+};
 
 class TableWatch final : public ValueWatcher {
 public:
@@ -37,11 +63,12 @@ public:
     // listHint is the hint for list entries. In an art table, a key that
     // another art kind reads gets a hint naming that kind. of names the
     // table in the notes when it is not the widget's or art item's own.
-    void unknownKeys(const TableRef& table, const std::vector<std::string_view>& known, bool artTable,
-                     const char* of, const char* listHint);
+    void unknownKeys(const TableRef& table, const KnownKeys& known, bool artTable, const char* of,
+                     const char* listHint);
 
     // The notes so far, in the order noted; the watch is empty after.
     std::vector<Note> take();
+    bool empty() const { return notes_.empty(); }
 
 private:
     std::vector<Note> notes_;

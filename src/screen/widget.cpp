@@ -34,6 +34,13 @@ Widget::~Widget()
     clearChildren();
 }
 
+std::optional<int> Widget::line() const
+{
+    if (!mark_)
+        return std::nullopt;
+    return screen_->tableLine(*mark_);
+}
+
 const char* Widget::kindName() const
 {
     switch (kind_) {

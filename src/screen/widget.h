@@ -66,7 +66,7 @@ public:
     // The line of the screen file where the widget's table was created
     // (the line of its `{`); nothing for a widget not made from a table of
     // the screen's chunk.
-    std::optional<int> line() const { return line_; }
+    std::optional<int> line() const;
     lua_State* lua() const { return lua_; }
     ScreenView& screen() const { return *screen_; }
 
@@ -107,7 +107,7 @@ private:
     ScreenView* screen_;
     lua_State* lua_;
     int tableRef_ = -2;
-    std::optional<int> line_;
+    std::optional<TableMark> mark_;
     bool nameRegistered_ = false;
     WidgetKind kind_;
     Widget* tooltipWidget_ = nullptr;

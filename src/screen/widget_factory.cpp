@@ -181,7 +181,7 @@ std::unique_ptr<ArtItem> makeArt(ArtKind kind, ScreenView& view, lua_State* stat
 } // namespace
 
 WidgetFactory::WidgetFactory(ScreenView& view, lua_State* state, const TableLines* lines,
-                             std::optional<int>* building)
+                             std::optional<TableMark>* building)
     : view_(&view), lua_(state), lines_(lines), building_(building), text_(MaxStringBytes, MaxTextBytes)
 {
 }
@@ -194,11 +194,11 @@ void WidgetFactory::count()
         luaL_error(lua_, "too many widgets and art items (more than %d)", MaxWidgetsAndArtItems);
 }
 
-std::optional<int> WidgetFactory::lineOf(lua_State* state) const
+std::optional<TableMark> WidgetFactory::markOf(lua_State* state) const
 {
     if (!lines_ || state != lua_)
         return std::nullopt;
-    return lines_->lineOf(lua_topointer(state, -1));
+    return lines_->markOf(lua_topointer(state, -1));
 }
 
 void WidgetFactory::say(TableWatch& watch, const Widget& widget)
@@ -209,6 +209,8 @@ void WidgetFactory::say(TableWatch& watch, const Widget& widget)
 
 void WidgetFactory::say(TableWatch& watch, const ArtItem& art, int element)
 {
+    if (watch.empty())
+        return;
     const Widget* owner = art.widget();
     const std::string name = "widget " + quoted(owner ? owner->name() : std::string("Untitled"));
     const std::string item = name + ", art " + std::to_string(element) +
@@ -324,10 +326,10 @@ Widget& WidgetFactory::buildWidget(ui::ContainerControl& parent, int depth, int 
         return adopt(std::make_unique<PlainWidget>(*view_, L));
     }
 
-    const std::optional<int> line = lineOf(L);
-    const std::optional<int> outer = building_ ? *building_ : std::nullopt;
+    const std::optional<TableMark> mark = markOf(L);
+    const std::optional<TableMark> outer = building_ ? *building_ : std::nullopt;
     if (building_)
-        *building_ = line;
+        *building_ = mark;
     TableWatch watch;
     luaL_checkstack(L, 8, nullptr);
     lua_pushvalue(L, -1);
@@ -339,7 +341,7 @@ Widget& WidgetFactory::buildWidget(ui::ContainerControl& parent, int depth, int 
                            : kind == WidgetKind::Custom ? std::unique_ptr<Widget>(std::make_unique<CustomWidget>(*view_, L))
                                                         : std::unique_ptr<Widget>(std::make_unique<PlainWidget>(*view_, L)));
     widget.tableRef_ = own.ref;
-    widget.line_ = line;
+    widget.mark_ = mark;
 
     const TableRef style = lookupStyle(own, widget.style_, &watch);
     const Properties properties(text_, own, style, &watch);
@@ -385,14 +387,6 @@ Widget& WidgetFactory::buildWidget(ui::ContainerControl& parent, int depth, int 
 
     if (lua_State* P = properties.push("Presentation", Want::Table)) {
         const bool fromScreen = P == L;
-        if (fromScreen) {
-            lua_pushvalue(P, -1);
-            const TableRef presentation = takeReference(P);
-            static const std::vector<std::string_view> presentationKeys{"Art"};
-            watch.unknownKeys(presentation, presentationKeys, false, "Presentation",
-                              "art items go in Presentation = { Art = { ... } }");
-            dropReference(presentation);
-        }
         lua_pushstring(P, "Art");
         lua_rawget(P, -2);
         lua_remove(P, -2);
@@ -431,8 +425,6 @@ Widget& WidgetFactory::buildWidget(ui::ContainerControl& parent, int depth, int 
         missingString("text", *widget.text_);
     if (widget.tooltipWidget_)
         missingString("tooltip_text", widget.tooltipText_);
-    watch.unknownKeys(own, widgetKeys(), false, nullptr,
-                      "child widgets go in Children = { ... }, art items in Presentation = { Art = { ... } }");
     say(watch, widget);
     dropReference(style);
     if (building_)
@@ -474,10 +466,10 @@ void WidgetFactory::buildArtItem(Widget& widget, lua_State* P, int element, bool
         lua_pop(P, 1);
         item.reset(new ArtItem(*view_, P, ArtKind::Base));
     } else {
-        const std::optional<int> line = lineOf(P);
-        const std::optional<int> outer = building_ ? *building_ : std::nullopt;
-        if (building_ && line)
-            *building_ = line;
+        const std::optional<TableMark> mark = markOf(P);
+        const std::optional<TableMark> outer = building_ ? *building_ : std::nullopt;
+        if (building_ && mark)
+            *building_ = mark;
         const TableRef own = takeReference(P);
         const Properties ownOnly(text_, own, {}, watching);
         const std::optional<std::string> type = ownOnly.text("type", Want::Text);
@@ -500,7 +492,7 @@ void WidgetFactory::buildArtItem(Widget& widget, lua_State* P, int element, bool
         if (!item)
             item.reset(new ArtItem(*view_, P, ArtKind::Base));
         item->tableRef_ = own.ref;
-        item->line_ = line;
+        item->mark_ = mark;
         item->typeName_ = type;
         item->style_ = std::move(styleRecord);
         item->id_ = roundedId(id);
@@ -512,8 +504,6 @@ void WidgetFactory::buildArtItem(Widget& widget, lua_State* P, int element, bool
                        type ? " has an art item of the unknown type " + quoted(*type) + " (it draws nothing)"
                             : std::string(" has an art item without a type (it draws nothing)"),
                        type ? base::didYouMean(base::closestNames(*type, artTypeWords())) : std::nullopt);
-        else if (watching)
-            watch.unknownKeys(own, artKeys(kind), true, nullptr, "an art table's properties are named: type = ...");
         if (watching && !statesGiven && kind != ArtKind::Base && kind != ArtKind::Flash)
             watch.note("art-never-drawn", ": it has no `states`, so it is never drawn",
                        std::string("add states = { \"Normal\", \"Hover\" } to draw it normally and under the pointer"));
@@ -528,10 +518,13 @@ void WidgetFactory::buildArtItem(Widget& widget, lua_State* P, int element, bool
 
 void WidgetFactory::finish()
 {
-    for (const Widget* root : {view_->widgetsRoot(), view_->tooltipRoot()})
-        if (root)
-            addSaid(*root);
+    if (!said_.empty())
+        for (const Widget* root : {view_->widgetsRoot(), view_->tooltipRoot()})
+            if (root)
+                addSaid(*root);
     said_.clear();
+    if (unresolved_.empty())
+        return;
     std::vector<std::string> names;
     std::vector<const Widget*> pending{view_->widgetsRoot(), view_->tooltipRoot()};
     while (!pending.empty()) {

@@ -36,8 +36,9 @@
 // holds is an error.
 //
 // Findings (the view's ScreenFindings): what the game absorbs in the tables
-// of the screen file, each at the line of the table that holds it: keys
-// never read and values of a kind or keyword that is ignored (table_watch.h),
+// of the screen file, each at the line of the table that holds it: values
+// of a kind or keyword that is ignored (table_watch.h; keys that are never
+// read are looked for later, key_check.h),
 // colour keys the colour table lacks, style sheets and styles that are not
 // there, `$` texts that no string table has, widgets of an unknown type and
 // art that never draws (no `states`, or an unknown type), a Graphic without a
@@ -46,6 +47,7 @@
 // not looked at, but for its type. Each widget and art item keeps the line
 // of its table.
 
+#include "screen/model_values.h"
 #include "screen/property_reader.h"
 #include "ui/container_control.h"
 
@@ -77,11 +79,11 @@ inline constexpr std::size_t MaxTextBytes = 16 * 1024 * 1024;
 class WidgetFactory {
 public:
     // state is the screen's state, inside the protected instantiate call.
-    // lines, when given, knows the line each table of the screen's chunk was
-    // made on. building, when given, holds the line of the table being built
+    // lines, when given, knows where each table of the screen's chunk was
+    // made. building, when given, holds the mark of the table being built
     // (after a build that fails: the innermost one).
     WidgetFactory(ScreenView& view, lua_State* state, const TableLines* lines = nullptr,
-                  std::optional<int>* building = nullptr);
+                  std::optional<TableMark>* building = nullptr);
 
     // Builds the widget for the value on top of the screen state's stack
     // (left there). The widget joins parent as soon as it exists, before its
@@ -102,7 +104,7 @@ private:
     // Builds the art item for the value on top of the state's stack (taken).
     void buildArtItem(Widget& widget, lua_State* state, int element, bool fromScreen);
     void count();
-    std::optional<int> lineOf(lua_State* state) const;
+    std::optional<TableMark> markOf(lua_State* state) const;
     // The watch's notes as findings about widget, or about its art item,
     // held until finish.
     void say(TableWatch& watch, const Widget& widget);
@@ -114,7 +116,7 @@ private:
     ScreenView* view_;
     lua_State* lua_;
     const TableLines* lines_;
-    std::optional<int>* building_;
+    std::optional<TableMark>* building_;
     int built_ = 0;
     TextAllowance text_;
     struct Unresolved {

@@ -590,21 +590,20 @@ TEST_F(CheckCommand, ReportsEachProblemOnALineOfItsOwn)
     const std::vector<std::string> got = lines(result.out);
     const std::vector<std::string> expected{
         "broken.screen: error: Cannot load screen file Art\\UI\\Screens\\broken.screen: slice:3: ",
+        // The tooltip's text art shows the text of the widget hovered; findings come in the file's order.
+        "fonts.screen: warning: font \"tipfont\" fell back to Microsoft Sans Serif: no file font\\tipfont.fnt",
         "fonts.screen: warning: font \"nofont\" fell back to Microsoft Sans Serif: no file font\\nofont.fnt",
         "fonts.screen: warning: font \"broken\" fell back to Microsoft Sans Serif: font\\broken.fnt does not load, "
         "or names a typeface that no .ttf file in font\\ has",
-        // The tooltip's text art shows the text of the widget hovered.
-        "fonts.screen: warning: font \"tipfont\" fell back to Microsoft Sans Serif: no file font\\tipfont.fnt",
         "strings.screen: warning: widget \"lost\": text $99 is in no string table",
         "strings.screen: warning: widget \"lost tip\": tooltip_text $98 is in no string table",
-        // The empty name is said as it is built; the others as they are drawn.
-        "textures.screen: warning: widget \"Untitled\", art 5 (Graphic): its texture is \"\": it draws nothing",
         "textures.screen: warning: missing texture \"art/ui/textures/gone\": no file art/ui/textures/gone.dds or "
         "art/ui/textures/gone.tga",
         "textures.screen: warning: invalid texture \"art/ui/textures/old\": art/ui/textures/old.tga: "
         "Only 24bpp and 32bpp TGA files are supported",
         "textures.screen: warning: invalid texture \"ui:art/ui/textures/fake.dds\": art/ui/textures/fake.dds: "
         "Unrecognised image format",
+        "textures.screen: warning: widget \"Untitled\", art 5 (Graphic): its texture is \"\": it draws nothing",
         "types.screen: warning: widget \"Café\" has the unknown type \"Frobnicator\" (drawn as a plain widget)",
         "types.screen: warning: widget \"two\\nlines\" has the unknown type \"7\" (drawn as a plain widget)",
         "types.screen: warning: widget \"art\" has an art item of the unknown type \"Sprite\" (it draws nothing)",
