@@ -41,7 +41,10 @@ lua_State* StyleSheets::find(const char* sheet, const char* style)
     return nullptr;
 }
 
-std::string StyleSheets::path(const std::string& sheet) { return "art/ui/styles/" + Mod::toLowerAscii(sheet) + ".styles"; }
+std::string StyleSheets::path(const std::string& sheet)
+{
+    return "art/ui/styles/" + Mod::toLowerAscii(sheet) + ".styles";
+}
 
 const StyleSheets::Sheet* StyleSheets::sheet(const std::string& name) const
 {

@@ -42,8 +42,7 @@ std::vector<std::string> closestNames(std::string_view typed, const std::vector<
     for (const std::string_view name : known) {
         if (name == typed || name.size() > LongestCompared)
             continue;
-        const std::size_t lengthGap = name.size() > typed.size() ? name.size() - typed.size() : typed.size() - name.size();
-        if (lengthGap > allowed)
+        if (std::max(name.size(), typed.size()) - std::min(name.size(), typed.size()) > allowed)
             continue;
         if (const std::size_t d = distance(typed, name); d <= allowed)
             near.emplace_back(d, name);

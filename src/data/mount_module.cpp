@@ -133,9 +133,10 @@ void MountModule(ModContext& context, const std::string& modulePath)
         const std::string name = context.moduleFiles.front()->getNumbered("RequiredMod", required);
         if (name.empty())
             break;
-        if (const FilePtr file = disk->open(root + name + ".module"); hasData(file)) {
+        const std::string path = root + name + ".module";
+        if (const FilePtr file = disk->open(path); hasData(file)) {
             context.moduleFiles.push_back(std::make_unique<ModuleFile>(*file));
-            context.moduleFilePaths.push_back(disk->resolver().resolve(root + name + ".module").value_or(root + name + ".module"));
+            context.moduleFilePaths.push_back(disk->resolver().resolve(path).value_or(path));
         } else {
             report.requiredModMissing(required, name);
         }

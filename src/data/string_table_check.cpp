@@ -12,7 +12,6 @@ namespace Mod {
 namespace {
 
 constexpr char16_t ByteOrderMark = 0xFEFF;
-constexpr char16_t SwappedByteOrderMark = 0xFFFE;
 const char* const SaveAsUtf16 =
     "save the file as UTF-16 LE with a byte order mark (\"Unicode\" in Notepad), one id<TAB>text per line, "
     "each line ending in CR LF";
@@ -41,7 +40,8 @@ std::optional<std::string> eightBitEncoding(std::string_view bytes)
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
         if (bytes[i + 1] == '\0' && (bytes[i] == '\t' || bytes[i] == '\n'))
             return std::nullopt;
-    if (bytes.find_first_of("\t\n") == std::string_view::npos)
+    // Text of 8 bits has no NUL bytes; UTF-16 of these files has many.
+    if (bytes.find_first_of("\t\n") == std::string_view::npos || bytes.find('\0') != std::string_view::npos)
         return std::nullopt;
     return isUtf8(bytes) ? "UTF-8" : "ANSI";
 }
@@ -234,6 +234,13 @@ base::FindingList checkStringTable(const FileData& file, const std::string& path
     const std::string_view bytes = file.view();
     if (bytes.size() < 2 || bytes.size() % 2 != 0)
         return {};
+    if (bytes.starts_with("\xFE\xFF")) {
+        base::FindingList findings;
+        findings.add(finding("string-table-encoding",
+                             "the file is UTF-16 big-endian: every character reads byte-swapped", path, 1,
+                             SaveAsUtf16));
+        return findings;
+    }
     if (const std::optional<std::string> encoding = eightBitEncoding(bytes)) {
         base::FindingList findings;
         findings.add(finding("string-table-encoding",
@@ -244,13 +251,6 @@ base::FindingList checkStringTable(const FileData& file, const std::string& path
     std::u16string units(bytes.size() / 2, u'\0');
     for (std::size_t i = 0; i < units.size(); ++i)
         units[i] = static_cast<char16_t>(base::readLe16(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 2 * i));
-    if (units[0] == SwappedByteOrderMark) {
-        base::FindingList findings;
-        findings.add(finding("string-table-encoding",
-                             "the file is UTF-16 big-endian: every character reads byte-swapped", path, 1,
-                             SaveAsUtf16));
-        return findings;
-    }
     return Walk(std::move(units), path).run();
 }
 

@@ -16,6 +16,7 @@ bool isNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isNewline(char c) { return c == '\n' || c == '\r'; }
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v'; }
+char closing(char open) { return open == '{' ? '}' : open == '(' ? ')' : ']'; }
 
 class Lexer {
 public:
@@ -175,8 +176,9 @@ private:
     {
         while (i_ < t_.size()) {
             const char c = t_[i_];
-            const bool exponentSign = (c == '+' || c == '-') && i_ > 0 &&
-                                      (t_[i_ - 1] == 'e' || t_[i_ - 1] == 'E' || t_[i_ - 1] == 'p' || t_[i_ - 1] == 'P');
+            const char before = i_ > 0 ? t_[i_ - 1] : '\0';
+            const bool exponentSign =
+                (c == '+' || c == '-') && (before == 'e' || before == 'E' || before == 'p' || before == 'P');
             if (!(isNameStart(c) || isDigit(c) || c == '.' || exponentSign))
                 return;
             ++i_;
@@ -210,8 +212,7 @@ ConstructorLines::ConstructorLines(std::string_view chunk)
         }
         if (token.kind == '{' || token.kind == '(' || token.kind == '[')
             open.push_back(token.kind);
-        else if (!open.empty() && ((token.kind == '}' && open.back() == '{') || (token.kind == ')' && open.back() == '(') ||
-                                   (token.kind == ']' && open.back() == '[')))
+        else if (!open.empty() && token.kind == closing(open.back()))
             open.pop_back();
     }
     std::stable_sort(braces.begin(), braces.end(), [](const auto& a, const auto& b) { return a.first < b.first; });

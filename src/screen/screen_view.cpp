@@ -198,7 +198,7 @@ void ScreenView::checkScreenTable(lua_State* L)
         if (!lua_isnil(L, -1) && !lua_istable(L, -1))
             findings_.add("no-screen-table",
                           "Screen." + std::string(root) + " = " + describeValue(L, -1) + " is not a table: " +
-                              (root == std::string("Widgets") ? "no widgets are built" : "no tooltip widgets are built"),
+                              (root == std::string("Widgets") ? "no widgets" : "no tooltip widgets") + " are built",
                           "write " + std::string(root) + " = { name = \"...\", Children = { ... } }", line());
         lua_pop(L, 1);
     }

@@ -17,12 +17,11 @@ TableLines::TableLines(Mod::FilePtr chunk) : chunk_(std::move(chunk))
     // Room for about as many tables as the text has braces, so that the
     // slots are seldom made again while the chunk runs.
     std::size_t braces = 0;
-    for (const char* at = Mod::hasData(chunk_) ? chunk_->data : nullptr; at;) {
-        at = static_cast<const char*>(std::memchr(at, '{', static_cast<std::size_t>(chunk_->data + chunk_->length - at)));
-        if (at) {
-            ++braces;
-            ++at;
-        }
+    if (Mod::hasData(chunk_)) {
+        const char* end = chunk_->data + chunk_->length;
+        for (const char* at = chunk_->data;
+             (at = static_cast<const char*>(std::memchr(at, '{', static_cast<std::size_t>(end - at))));)
+            ++braces, ++at;
     }
     slots_.resize(std::bit_ceil(std::max(FirstSlots, std::min(braces, MaxTables) * 2)));
     shift_ = 64 - std::countr_zero(slots_.size());

@@ -145,8 +145,8 @@ std::string describeValue(lua_State* state, int index)
 void TableWatch::wrongKind(const char* key, Want want, lua_State* state)
 {
     note("bad-value",
-         ": " + std::string(key) + " = " + describeValue(state, -1) + " is " + kindOf(state, -1) + ", not " + expected(want) +
-             ": it is ignored",
+         ": " + std::string(key) + " = " + describeValue(state, -1) + " is " + kindOf(state, -1) + ", not " +
+             expected(want) + ": it is ignored",
          kindHint(key, want, state));
 }
 

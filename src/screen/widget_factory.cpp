@@ -253,7 +253,8 @@ TableRef WidgetFactory::lookupStyle(const TableRef& own, StyleReference& record,
     lua_pop(L, 1);
     if (!record.sheet || !record.name) {
         if (watch)
-            watch->note("bad-value", ": style = " + describeList(L) + " does not name a sheet and a style: it is ignored",
+            watch->note("bad-value",
+                        ": style = " + describeList(L) + " does not name a sheet and a style: it is ignored",
                         std::string("write style = { \"SHEET\", \"NAME\" }"));
         lua_pop(L, 1);
         return {};
@@ -356,12 +357,14 @@ Widget& WidgetFactory::buildWidget(ui::ContainerControl& parent, int depth, int 
         widget.name_ = std::move(*name);
         lua_pushlstring(L, widget.name_.data(), widget.name_.size());
         lua_rawget(L, LUA_REGISTRYINDEX);
-        if (const auto* earlier = static_cast<const Widget*>(lua_touserdata(L, -1)))
+        if (const auto* earlier = static_cast<const Widget*>(lua_touserdata(L, -1))) {
+            const std::optional<int> at = earlier->line();
             watch.note("duplicate-name",
-                       " has the same name as the widget " +
-                           (earlier->line() ? "on line " + std::to_string(*earlier->line()) : std::string("before it")) +
-                           ": tooltip_name finds this one from here on",
+                       " has the same name as the widget " + (at ? "on line " + std::to_string(*at) + ", " : "") +
+                           "built before it (lists are built from their last element): tooltip_name finds this one "
+                           "from here on",
                        std::string("give every widget a name of its own"));
+        }
         lua_pop(L, 1);
         lua_pushlstring(L, widget.name_.data(), widget.name_.size());
         lua_pushlightuserdata(L, &widget);

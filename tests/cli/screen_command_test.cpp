@@ -548,7 +548,8 @@ protected:
                       Presentation = { Art = { { type = 'Text', fontname = 'broken', states = shown } } } },
                     { name = 'd', text = 'words',
                       Presentation = { Art = { { type = 'Text', fontname = 'nofont', states = shown } } } },
-                    { name = 'no text', Presentation = { Art = { { type = 'Text', fontname = 'unused', states = shown } } } },
+                    { name = 'no text',
+                      Presentation = { Art = { { type = 'Text', fontname = 'unused', states = shown } } } },
                 } } })");
         module.screen("strings.screen", R"(
             Screen = {
