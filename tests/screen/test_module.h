@@ -34,6 +34,8 @@ public:
     void pack(std::vector<std::pair<std::string, std::string>> members);
 
     static std::string screenPath(const std::string& name) { return "art/ui/screens/" + name; }
+    // The installation's folder on disk.
+    const TestSupport::TempDir& dir() const { return dir_; }
 
     // Mounts on first use.
     const Mod::ModContext& context();
