@@ -10,6 +10,7 @@
 #include "data/mount_module.h"
 #include "gfx/graphics_context.h"
 #include "gfx/texture_device.h"
+#include "screen/widget_report.h"
 
 #include <filesystem>
 #include <stdexcept>
@@ -48,8 +49,12 @@ int texture(const Arguments& args, std::ostream&)
     const GuiSession gui;
     const gfx::GraphicsContext context;
     assets::ScreenAssets screenAssets(context, module.source);
-    const gfx::BitmapPtr bitmap = screenAssets.getTexture(args.positional[1]);
-    writeBitmapPng(*bitmap, output, args.has("--premultiplied"));
+    const std::string& name = args.positional[1];
+    const assets::TextureCache::Texture& resolved = screenAssets.textures().resolve(name);
+    // An invalid one is reported by the cache, as drawing reports it.
+    if (resolved.status == assets::TextureCache::Status::Missing)
+        warn("missing texture \"" + name + "\": " + screen::missingTextureReason(name));
+    writeBitmapPng(*resolved.bitmap, output, args.has("--premultiplied"));
     return 0;
 }
 

@@ -101,7 +101,8 @@ TEST(TextureCommand, MissingAndInvalidTexturesGivePlaceholders)
 
     const Texture missing = texture("Emberwake.module", "Art/UI/Textures/nothing");
     ASSERT_EQ(missing.exitCode, 0) << missing.err;
-    EXPECT_EQ(missing.err, "");
+    EXPECT_EQ(missing.err, "tise-cli: warning: missing texture \"Art/UI/Textures/nothing\": no file "
+                           "Art/UI/Textures/nothing.dds or Art/UI/Textures/nothing.tga\n");
 
     for (const QImage* image : {&invalid.image, &missing.image}) {
         ASSERT_EQ(image->size(), QSize(256, 256));
