@@ -1,6 +1,8 @@
 // tise-cli: the viewer's work without a window.
 
 #include "cli/command.h"
+#include "cli/command_summaries.h"
+#include "base/version.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,9 +13,13 @@ namespace {
 
 void printUsage(std::ostream& out)
 {
-    out << "usage: tise-cli COMMAND [ARGS...]\ncommands:\n";
-    for (const cli::Command& command : cli::commands())
+    out << "usage: tise-cli COMMAND [ARGS...]\n       tise-cli --version\n\n" << cli::toolDescription()
+        << "\n\ncommands:\n";
+    for (const cli::Command& command : cli::commands()) {
         out << "  tise-cli " << command.name << ' ' << command.usage << '\n';
+        if (const std::string_view summary = cli::commandSummary(command.name); !summary.empty())
+            out << "      " << summary << '\n';
+    }
 }
 
 } // namespace
@@ -28,6 +34,10 @@ int main(int argc, char** argv)
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         printUsage(std::cout);
+        return 0;
+    }
+    if (args[0] == "--version") {
+        std::cout << "tise-cli " << base::programVersion() << '\n';
         return 0;
     }
 

@@ -1,10 +1,15 @@
 #include "editor/main_window.h"
 
+#include "app/error_box.h"
 #include "app/mod_watcher.h"
 #include "base/diagnostic_log.h"
+#include "data/text_compare.h"
 #include "editor/module_selector.h"
 #include "editor/screen_host.h"
 #include "editor/screen_selector.h"
+#include "editor/start_request.h"
+#include "ui/folder_group.h"
+#include "ui/selector_row.h"
 
 #include <QApplication>
 #include <QShortcut>
@@ -51,6 +56,50 @@ MainWindow::MainWindow(const gfx::GraphicsContext& graphics, const Mod::Discover
 
 MainWindow::~MainWindow() = default;
 
+void MainWindow::openRequested(const StartRequest& request)
+{
+    language_ = request.language;
+    moduleSelector_->setLanguage(language_);
+    std::vector<std::string> problems = request.problems;
+    if (!request.module.empty()) {
+        try {
+            moduleSelector_->choose(request.module);
+            if (request.screen)
+                openScreen(*request.screen, problems);
+        } catch (const std::exception& error) {
+            problems.push_back(Kestra::errorReportText(Kestra::ErrorCatcher::Window, error));
+        }
+    }
+    watchWhatWasRead(true);
+    std::string text;
+    for (const std::string& problem : problems)
+        text += (text.empty() ? "" : "\n\n") + problem;
+    if (!text.empty())
+        app::reportErrorText(widget(), text);
+}
+
+void MainWindow::openScreen(const std::string& name, std::vector<std::string>& problems)
+{
+    ScreenSelector& screens = *screenSelector();
+    if (name.find_first_of("\\/") != std::string::npos) {
+        screens.choose(name); // a path inside the mounted file system
+        return;
+    }
+    const auto named = [&](const std::string& path) {
+        const std::string_view file = Mod::fileNameOf(path);
+        return Mod::equalNoCase(file, name) || Mod::equalNoCase(file, name + ".screen");
+    };
+    for (const ui::FolderGroup* group : screens.groups()) {
+        for (const ui::SelectorRow* row : group->rows()) {
+            if (named(row->path())) {
+                screens.choose(row->path());
+                return;
+            }
+        }
+    }
+    problems.push_back("No screen " + name + " in " + moduleSelector_->chosenPath() + "; its screens are listed.");
+}
+
 ScreenSelector* MainWindow::screenSelector() const
 {
     return moduleSelector_ ? dynamic_cast<ScreenSelector*>(moduleSelector_->detail()) : nullptr;
@@ -79,6 +128,7 @@ void MainWindow::reload()
     std::unique_ptr<ui::Control> old = removeChild(moduleSelector_);
     moduleSelector_ = static_cast<ModuleSelector*>(
         addChild(std::make_unique<ModuleSelector>(graphics(), environment_, extraFolders_)));
+    moduleSelector_->setLanguage(language_);
     layout();
     if (module) {
         try {

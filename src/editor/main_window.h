@@ -11,6 +11,7 @@
 #include "editor/kept_widget_state.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ namespace editor {
 
 class ModuleSelector;
 class ScreenSelector;
+struct StartRequest;
 
 class MainWindow final : public app::TopLevelWindow {
 public:
@@ -32,6 +34,13 @@ public:
     static MainWindow* open(const gfx::GraphicsContext& graphics, const Mod::DiscoveryEnvironment& environment,
                             const std::vector<std::string>& extraFolders);
     ~MainWindow() override;
+
+    // Opens what the command line asked for as clicks on the rows would: the
+    // module (listed or not), then the screen of its list that the request
+    // names. The request's problems, a screen the list does not hold, and a
+    // module or screen that fails to open are reported together, as the
+    // window reports errors; the window stays on the list it reached.
+    void openRequested(const StartRequest& request);
 
     ModuleSelector& moduleSelector() const { return *moduleSelector_; }
     // The screen list of the chosen module, or null.
@@ -60,10 +69,15 @@ private:
     // Follows what the module list, the mount and the screen read so far;
     // afresh puts every watch again (after a reload files may be new ones).
     void watchWhatWasRead(bool afresh);
+    // Chooses the screen name (a name of the list, any letter case, its
+    // ".screen" optional, or a path inside the module) in the screen list; a
+    // name the list does not hold adds a problem. Loading errors propagate.
+    void openScreen(const std::string& name, std::vector<std::string>& problems);
 
     Mod::DiscoveryEnvironment environment_;
     std::vector<std::string> extraFolders_;
     std::vector<std::string> installations_;
+    std::optional<std::string> language_; // asked for on the command line
     ModuleSelector* moduleSelector_ = nullptr;
     KeptWidgetState kept_;
     std::size_t reloadCount_ = 0;

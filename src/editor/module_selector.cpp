@@ -27,6 +27,9 @@ std::u16string ModuleSelector::cellText(std::size_t column, const std::string& p
 std::unique_ptr<ui::Control> ModuleSelector::createDetail(const std::string& path)
 {
     auto context = std::make_unique<Mod::ModContext>();
+    // The one place where the language asked for (language_) is to reach the
+    // mount: MountModule cannot force a language yet, so until it can the
+    // mount chooses its own.
     Mod::MountModule(*context, path);
     return std::make_unique<ScreenSelector>(graphics(), std::move(context));
 }

@@ -6,7 +6,9 @@
 #include "data/installation_discovery.h"
 #include "ui/selector.h"
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace editor {
@@ -21,6 +23,13 @@ public:
     std::u16string cellText(std::size_t column, const std::string& path) override;
     // A ScreenSelector over the mounted module; mounting errors propagate.
     std::unique_ptr<ui::Control> createDetail(const std::string& path) override;
+
+    // The language to mount modules with (--language); none: the mount's own choice.
+    void setLanguage(std::optional<std::string> language) { language_ = std::move(language); }
+    const std::optional<std::string>& language() const { return language_; }
+
+private:
+    std::optional<std::string> language_;
 };
 
 } // namespace editor

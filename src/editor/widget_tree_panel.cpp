@@ -184,10 +184,10 @@ void WidgetTreePanel::insert(screen::Widget& widget, QTreeWidgetItem& parent)
     item->setData(0, WidgetRole, QVariant::fromValue(reinterpret_cast<quintptr>(&widget)));
     setIcon(*item, typeIcon(widget) + (shown(widget) ? 0 : FadedOffset));
     parent.addChild(item);
-    // children holds build order, the reverse of the file's: list it backwards.
-    const std::vector<screen::Widget*>& children = widget.children();
-    for (auto it = children.rbegin(); it != children.rend(); ++it)
-        insert(**it, *item);
+    // In the order children holds them, the reverse of the file's: the
+    // widget painted on top comes first.
+    for (screen::Widget* child : widget.children())
+        insert(*child, *item);
     item->setExpanded(shown(widget));
 }
 

@@ -5,8 +5,10 @@
 //
 // - The top item stands for the screen (monitor icon, the screen file's
 //   name); under it the tooltip root, then the widget root, each with its
-//   children in the screen file's order. A widget that is neither visible
-//   nor shown for the selection gets the faded icon and starts collapsed.
+//   children in the reverse of the screen file's order, as they paint from
+//   the top down: the last child of a `Children` list comes first. A widget
+//   that is neither visible nor shown for the selection gets the faded icon
+//   and starts collapsed.
 // - Selecting an item makes the host's selected widget that widget (none for
 //   the top item) and moves the view's emphasis to it: an outline, and with
 //   the box checked everything else dimmed to a quarter.

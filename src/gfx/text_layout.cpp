@@ -75,6 +75,7 @@ struct TextLayout::Impl {
     std::u16string text;
     QString qtText;
     QFont font;
+    float fontSize; // DIPs
     float maxWidth;
     float maxHeight;
     TextAlignment textAlignment;
@@ -104,6 +105,8 @@ void TextLayout::Impl::ensureLayout() const
     option.setUseDesignMetrics(true);
     option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
     option.setTextDirection(Qt::LeftToRight);
+    // Tab stops every four times the font size, so they grow with the text.
+    option.setTabStopDistance(4.0 * fontSize);
 
     layout.clearLayout();
     layout.setText(qtText);
@@ -172,6 +175,7 @@ TextLayout::TextLayout(const GraphicsContext&, std::u16string text, const TextFo
     impl_->qtText = prepareText(text);
     impl_->text = std::move(text);
     impl_->font = toQFont(format);
+    impl_->fontSize = format.fontSize();
     impl_->maxWidth = maxWidth;
     impl_->maxHeight = maxHeight;
     impl_->textAlignment = format.textAlignment();

@@ -25,6 +25,9 @@ public:
     ui::HitResult hitTest(float x, float y) override;
     void paint(gfx::RenderTarget& target) override;
 
+    // The label as drawn; null before the first paint.
+    const gfx::TextLayout* label() const { return label_.get(); }
+
 private:
     std::unique_ptr<gfx::TextLayout> label_;
 };

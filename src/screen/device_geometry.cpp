@@ -30,8 +30,10 @@ void drawPixelOutline(gfx::RenderTarget& target, const gfx::Rect& rect, const gf
         return;
     const float left = std::floor(std::fmin(device.left, device.right));
     const float top = std::floor(std::fmin(device.top, device.bottom));
-    const float right = std::ceil(std::fmax(device.left, device.right));
-    const float bottom = std::ceil(std::fmax(device.top, device.bottom));
+    // A rectangle without width or height on a pixel edge still gets its
+    // line, the same one it gets between two edges.
+    const float right = std::fmax(std::ceil(std::fmax(device.left, device.right)), left + 1.0f);
+    const float bottom = std::fmax(std::ceil(std::fmax(device.top, device.bottom)), top + 1.0f);
     target.setTransform(gfx::Matrix::identity());
     // Four strips one pixel thick that do not overlap: the corners are whole
     // and a translucent brush covers every pixel once.

@@ -33,7 +33,9 @@ bool isDrawable(gfx::Point devicePoint);
 // to device pixels and widened to whole pixels (floor of left and top,
 // ceiling of right and bottom); its ring of boundary pixels is filled with
 // the brush, one device pixel wide at any zoom, corners included, each pixel
-// once. The transform is restored.
+// once. A rectangle of no width is a vertical line one pixel wide, one of no
+// height a horizontal line, one of neither a single pixel, wherever it falls.
+// The transform is restored.
 void drawPixelOutline(gfx::RenderTarget& target, const gfx::Rect& rect, const gfx::Brush& brush);
 
 } // namespace screen

@@ -31,10 +31,15 @@ void OffscreenScreen::setHover(Widget* widget) { root_.setHover(widget ? static_
 
 void OffscreenScreen::paint(gfx::RenderTarget& target)
 {
-    target.beginDraw();
-    target.setTransform(gfx::Matrix::identity());
-    root_.paint(target);
-    target.endDraw();
+    for (int frame = 0; frame < MaxFramesToSettle; ++frame) {
+        root_.setValidateAfterPaint(true);
+        target.beginDraw();
+        target.setTransform(gfx::Matrix::identity());
+        root_.paint(target);
+        target.endDraw();
+        if (root_.validateAfterPaint())
+            break;
+    }
 }
 
 const gfx::BitmapRenderTarget& OffscreenScreen::render()

@@ -39,8 +39,15 @@ public:
     // none of the screen.
     void setHover(Widget* widget);
 
-    // Draws one frame onto the target (beginDraw, paint, endDraw); throws
-    // what endDraw throws.
+    // A paint may change what its own frame shows: a hovered widget hands
+    // its tooltip text to a tooltip widget that was painted before it. The
+    // window then paints again; so does paint, until a frame asks for no
+    // other, at most this many frames.
+    static constexpr int MaxFramesToSettle = 4;
+
+    // Draws the frames onto the target (beginDraw, paint, endDraw) that the
+    // window draws until its picture settles; the target holds the last.
+    // Throws what endDraw throws.
     void paint(gfx::RenderTarget& target);
     // A frame on a bitmap target of the root's size, kept between calls (the
     // target is made again after a resize).

@@ -186,8 +186,10 @@ TEST(TreeResolved, SaysWhatStylesTexturesColoursAndFontsResolvedTo)
     EXPECT_FALSE(title["localisedText"].toString().isEmpty());
     const QJsonObject text = title["art"].toArray()[0].toObject();
     EXPECT_EQ(text["kind"].toString(), "TextArt");
-    EXPECT_FALSE(text["typeface"].toString().isEmpty());
-    EXPECT_GT(text["fontSize"].toDouble(), 0.0);
+    // serif_title_64: "DejaVu Serif Book", sizeDefault 64 (48 DIPs), factor 1 at width 1024.
+    EXPECT_EQ(text["fontname"].toString(), "serif_title_64");
+    EXPECT_EQ(text["typeface"].toString(), "DejaVu Serif");
+    EXPECT_DOUBLE_EQ(text["fontSize"].toDouble(), 48.0);
 
     // Without --resolved, the documented fields alone.
     const QJsonObject before = findWidget(plain["widgetsRoot"], "TileMissing");

@@ -289,12 +289,14 @@ TEST_F(LiveReloadTest, F5ReloadsAtOnce)
 TEST_F(LiveReloadTest, TheViewMenusReloadReloadsAsF5Does)
 {
     ASSERT_NO_FATAL_FAILURE(showScreen());
-    save(screenFile, screenText(Blue), Save::RewriteInPlace);
+    // Nothing changes on disk, so the watcher has nothing to reload for: the
+    // reload comes from the menu, as soon as the choice is handled.
     const std::size_t before = window->reloadCount();
     const std::unique_ptr<QMenu> menu = editor::makeViewMenu(host());
     const QAction* reload = menu->actions().back();
     ASSERT_EQ(reload->text(), "Reload");
     editor::choose(host(), *reload);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->reloadCount() > before; }, Patience));
-    expectKept(Blue);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->reloadCount(), before + 1);
+    expectKept(Red);
 }

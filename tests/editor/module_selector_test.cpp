@@ -282,4 +282,71 @@ TEST_F(MainWindowTest, TheWindowDrawsAScreenAsTiseCliRendersIt)
     delete window;
 }
 
+// A tooltip painted before the widget that hands it its text (its parent):
+// the window paints again, and settles on the picture that tise-cli render
+// --hover writes.
+TEST_F(MainWindowTest, TheWindowSettlesOnTheHoverPictureTiseCliRenders)
+{
+    const TempDir install;
+    std::filesystem::copy(TISE_SAMPLE_DIR, install.path(), std::filesystem::copy_options::recursive);
+    install.write("Ironveil/Data/Art/UI/Screens/tipfirst.screen", R"(
+        Screen = { Widgets = { name = 'Tip', Presentation = { Art = {
+            { type = 'Text', fontname = 'gillsans_16', size = { 1, 0.5 }, states = { 'Hover' } } } },
+            Children = { { name = 'Hot', position = { 0, 0.5 }, size = { 1, 0.5 }, tooltip_name = 'Tip',
+                           tooltip_text = 'Words from below',
+                           -- Solid for the pointer, never drawn.
+                           Presentation = { Art = { { type = 'Rectangle', colour = { 0, 0, 0, 255 } } } } } } } })");
+    editor::MainWindow* window = editor::MainWindow::open(graphics, environment, {install.path().string()});
+    window->widget()->resize(900, 640);
+    QApplication::processEvents();
+    editor::ModuleSelector& modules = window->moduleSelector();
+    modules.choose(install.path().string() + "/Ironveil.module");
+    auto& screens = dynamic_cast<editor::ScreenSelector&>(*modules.detail());
+    screens.choose("Art\\UI\\Screens\\tipfirst.screen");
+    auto& host = dynamic_cast<editor::ScreenHost&>(*screens.detail());
+    ASSERT_TRUE(reports.empty()) << reports.front();
+
+    gfx::Matrix toWindow;
+    for (const ui::Control* node = &host; node; node = node->parent())
+        toWindow = toWindow * node->transform();
+    const int left = static_cast<int>(toWindow.dx), top = static_cast<int>(toWindow.dy);
+    const int width = static_cast<int>(host.width()), height = static_cast<int>(host.height());
+    QWidget& widget = *window->widget();
+    const QPoint at(left + width / 2, top + 3 * height / 4);
+    QMouseEvent move(QEvent::MouseMove, at, widget.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &move);
+    // Each grab is one paint of the window; it paints again until a paint
+    // leaves the picture as it was.
+    QImage shot = widget.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int paints = 1; paints < 4; ++paints) {
+        QApplication::processEvents();
+        QImage again = widget.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        if (again == shot)
+            break;
+        shot = again;
+    }
+
+    const auto result = TestSupport::runProgram(
+        "tise-cli",
+        {"render", "Ironveil.module", "tipfirst.screen", "--hover", "Hot", "--size",
+         std::to_string(width) + "x" + std::to_string(height), "-o", install / "tipfirst.png"},
+        install.path().string());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const QImage rendered = TestSupport::readPng(install / "tipfirst.png");
+    ASSERT_EQ(rendered.size(), QSize(width, height));
+    int different = 0, ink = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            different += shot.pixel(left + x, top + y) != rendered.pixel(x, y);
+            ink += y < height / 2 && qGray(rendered.pixel(x, y)) < 100;
+        }
+    EXPECT_GT(ink, 50) << "the tooltip's text is in the picture";
+    EXPECT_EQ(different, 0) << "of " << width * height << " pixels";
+    if (different) { // for a look at the two pictures
+        shot.copy(left, top, width, height).save(QString::fromStdString(std::string(TISE_BIN_DIR) + "/../hover-window.png"));
+        rendered.save(QString::fromStdString(std::string(TISE_BIN_DIR) + "/../hover-render.png"));
+    }
+    delete window;
+}
+
 } // namespace

@@ -142,7 +142,7 @@ std::vector<std::string> childTexts(const QTreeWidgetItem& item)
     return texts;
 }
 
-TEST_F(WidgetTreePanelTest, ListsTheScreenItsTooltipsAndItsWidgetsInFileOrderWithTypeIcons)
+TEST_F(WidgetTreePanelTest, ListsTheScreenItsTooltipsAndItsWidgetsTopmostFirstWithTypeIcons)
 {
     const auto host = open();
     editor::WidgetTreePanel* panel = host->panel();
@@ -162,7 +162,8 @@ TEST_F(WidgetTreePanelTest, ListsTheScreenItsTooltipsAndItsWidgetsInFileOrderWit
     EXPECT_TRUE(top.isExpanded());
     EXPECT_EQ(childTexts(top), (std::vector<std::string>{"Tips", "Root"})) << "tooltips above widgets";
     const QTreeWidgetItem& root = *top.child(1);
-    EXPECT_EQ(childTexts(root), (std::vector<std::string>{"left", "right", "gone"})) << "the file's order";
+    EXPECT_EQ(childTexts(root), (std::vector<std::string>{"gone", "right", "left"}))
+        << "the widget painted on top first";
 
     struct Row {
         const char* name;
@@ -194,6 +195,35 @@ TEST_F(WidgetTreePanelTest, ListsTheScreenItsTooltipsAndItsWidgetsInFileOrderWit
             opaque += alpha == 255;
         }
     EXPECT_GT(opaque, 0) << "the button icon has solid pixels to fade";
+}
+
+TEST_F(WidgetTreePanelTest, EveryLevelListsTheTopmostChildFirstAndDownReachesItFirst)
+{
+    module.writeScreen("nested.screen", R"(
+        Screen = { Widgets = { name = 'Root', Children = {
+            { name = 'A', Children = { { name = 'A1' }, { name = 'A2' } } },
+            { name = 'B', Children = { { name = 'B1' }, { name = 'B2', Children = { { name = 'B2a' }, { name = 'B2b' } } },
+                                       { name = 'B3' } } },
+        } } })");
+    const auto host = open("nested.screen");
+    const QTreeWidgetItem& root = *host->panel()->tree().topLevelItem(0)->child(0);
+    ASSERT_EQ(root.text(0), QStringLiteral("Root"));
+    EXPECT_EQ(childTexts(root), (std::vector<std::string>{"B", "A"}));
+    EXPECT_EQ(childTexts(*root.child(0)), (std::vector<std::string>{"B3", "B2", "B1"}));
+    EXPECT_EQ(childTexts(*root.child(0)->child(1)), (std::vector<std::string>{"B2b", "B2a"}));
+    EXPECT_EQ(childTexts(*root.child(1)), (std::vector<std::string>{"A2", "A1"}));
+
+    // The keyboard walks the same order: from the screen item, Down reaches
+    // the root, then its topmost child and that child's topmost child.
+    QTreeWidget& tree = host->panel()->tree();
+    tree.setCurrentItem(tree.topLevelItem(0));
+    std::vector<std::string> reached;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(&tree, Qt::Key_Down);
+        reached.push_back(tree.currentItem()->text(0).toStdString());
+    }
+    EXPECT_EQ(reached, (std::vector<std::string>{"Root", "B", "B3", "B2"}));
+    EXPECT_EQ(host->selectedWidget(), host->view().findWidget("B2")) << "the selection follows the keys";
 }
 
 TEST_F(WidgetTreePanelTest, TypesAreRecognisedByLengthAndHash)

@@ -81,6 +81,19 @@ TEST_F(TextLayoutTest, TrailingWhitespaceCountsOnlyInTheWiderWidth)
     EXPECT_GT(spaced.widthIncludingTrailingWhitespace, bare.width + 5.0f);
 }
 
+TEST_F(TextLayoutTest, TabStopsAreFourTimesTheFontSize)
+{
+    for (const float size : {12.0f, 48.0f}) {
+        const TextFormatPtr sized = context.createStandardTextFormat(FontWeight::Normal, size);
+        const auto width = [&](std::u16string text) {
+            return TextLayout(context, std::move(text), *sized, unlimited, unlimited).metrics().width;
+        };
+        // The second I starts at the first stop.
+        EXPECT_NEAR(width(u"I\tI") - width(u"I"), 4.0f * size, 0.5f) << size;
+        EXPECT_NEAR(width(u"I\t\tI") - width(u"I"), 8.0f * size, 0.5f) << size;
+    }
+}
+
 TEST_F(TextLayoutTest, WrapsAtWordsWithinTheMaximumWidth)
 {
     const std::u16string text = u"the quick brown fox jumps over the lazy dog";

@@ -6,7 +6,10 @@
 #include "test_module.h"
 
 #include "screen/art_item.h"
+#include "screen/custom_widget.h"
+#include "screen/flash_art.h"
 #include "screen/offscreen_screen.h"
+#include "screen/text_art.h"
 #include "screen/widget.h"
 #include "screen/widget_factory.h"
 
@@ -157,14 +160,34 @@ TEST(HostileScreenTest, NamesAndTextsKeepEveryByteAndDrawDecoded)
     EXPECT_EQ(view->findWidget("\xff\xfe"), nullptr) << "names compare as whole byte strings";
 
     screen::OffscreenScreen offscreen(ScreenTest::loadScreen(module, R"(
-        Screen = { Widgets = { type = 'Custom', name = '\255\254\0tip\128', text = '\0\1\2', Presentation = { Art = {
-            { type = 'Graphic', texture = 'art/\255\0\254', states = { 'Normal' } },
-            { type = 'Text', fontname = '\255', states = { 'Normal' } },
-            { type = 'Swf', swf = '\192\128\237\160\128' } } } } })"),
+        Screen = { Widgets = { Children = {
+            { type = 'Custom', name = '\255\254\0tip\128' },
+            { name = 'art', text = 'a\0\128b', Presentation = { Art = {
+                { type = 'Graphic', texture = 'art/\255\0\254', states = { 'Normal' } },
+                { type = 'Text', fontname = '\255', states = { 'Normal' } },
+                { type = 'Swf', swf = '\192\128\237\160\128' } } } } } } })"),
                                       96, 96);
-    offscreen.setHover(offscreen.view().widgetsRoot());
-    const gfx::BitmapPtr picture = offscreen.renderBitmap();
-    EXPECT_GT(ScreenTest::inkCount(*picture, 0, 0, 96, 96), 0) << "the placeholders draw";
+    offscreen.renderBitmap();
+    // The labels drawn hold every byte of the names, decoded as Windows-1252
+    // (the bytes are no UTF-8): NUL included, nothing cut after it.
+    using namespace std::string_literals;
+    const screen::ScreenView& drawn = offscreen.view();
+    const auto& placeholder =
+        dynamic_cast<const screen::CustomWidget&>(*drawn.findWidget(std::string("\xff\xfe\0tip\x80", 7)));
+    ASSERT_NE(placeholder.label(), nullptr);
+    EXPECT_EQ(placeholder.label()->text(), u"Custom\n\n\u00ff\u00fe\0tip\u20ac"s);
+    const screen::FlashArt* flash = nullptr;
+    const screen::TextArt* text = nullptr;
+    for (const screen::ArtItem* art : drawn.findWidget("art")->artItems()) {
+        if (const auto* found = dynamic_cast<const screen::FlashArt*>(art))
+            flash = found;
+        if (const auto* found = dynamic_cast<const screen::TextArt*>(art))
+            text = found;
+    }
+    ASSERT_TRUE(flash && flash->label());
+    EXPECT_EQ(flash->label()->text(), u"\n\nScaleForm\n\n\u00c0\u20ac\u00ed\u00a0\u20ac"s);
+    ASSERT_TRUE(text && text->layout());
+    EXPECT_EQ(text->layout()->text(), u"a") << "a text is read as the game reads it, up to its first NUL";
 }
 
 TEST(HostileScreenTest, NumbersNoScreenNeedsDrawNothingAndFailNothing)
@@ -196,11 +219,25 @@ TEST(HostileScreenTest, NumbersNoScreenNeedsDrawNothingAndFailNothing)
     for (const screen::Widget* widget : view.widgetsRoot()->children())
         for (const screen::ArtItem* item : widget->artItems())
             EXPECT_EQ(item->id(), 0);
-    for (const screen::Widget* widget : view.widgetsRoot()->children()) {
-        offscreen.setHover(const_cast<screen::Widget*>(widget));
-        view.setEmphasizedWidget(const_cast<screen::Widget*>(widget));
+    // The empty screen: the checkerboard alone.
+    screen::OffscreenScreen empty(ScreenTest::loadScreen(module, "Screen = {}"), 80, 60);
+    const auto checkerboard = empty.renderBitmap()->pixels;
+    // Each widget alone, hovered and emphasized: those at an infinite, NaN
+    // or far place, or of an infinite, NaN or far size, draw nothing at all.
+    const std::vector<screen::Widget*>& all = view.widgetsRoot()->children(); // last built first
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        screen::Widget* widget = all[all.size() - 1 - i];
+        const std::size_t place = i / 5, size = i % 5;
+        for (screen::Widget* other : all)
+            other->setVisible(other == widget);
+        offscreen.setHover(widget);
+        view.setEmphasizedWidget(widget);
         view.setEmphasisFade(0.25f);
-        EXPECT_NO_THROW(offscreen.renderBitmap()) << widget->name();
+        gfx::BitmapPtr picture;
+        ASSERT_NO_THROW(picture = offscreen.renderBitmap()) << widget->name();
+        if (place < 3 || size < 3) {
+            EXPECT_EQ(picture->pixels, checkerboard) << widget->name() << " drew something";
+        }
     }
 }
 

@@ -202,20 +202,29 @@ TEST(ScreenLoadingTest, EmphasisShowsTheWidgetItsChildrenAndItsAncestorsOnly)
 // new version.
 TEST(ScreenLoadingTest, AnArchiveRewrittenInPlaceUnderAShownScreenIsNoCrash)
 {
-    Fixtures::TgaHeader header;
-    header.width = 2;
-    header.height = 2;
-    header.depth = 24;
-    header.descriptor = 0;
-    const std::string texture = Fixtures::tgaFile(header, std::string(12, '\x80'));
+    // 2 × 2 textures of one colour.
+    const auto texture = [](char blue, char green, char red) {
+        Fixtures::TgaHeader header;
+        header.width = 2;
+        header.height = 2;
+        header.depth = 24;
+        header.descriptor = 0;
+        std::string pixels;
+        for (int i = 0; i < 4; ++i)
+            pixels += {blue, green, red};
+        return Fixtures::tgaFile(header, pixels);
+    };
+    const std::string grey = texture('\x80', '\x80', '\x80'), green = texture(0, '\xff', 0);
     auto screenWith = [](const char* name) {
         return std::string("Screen = { Widgets = { name = '") + name + "', Presentation = { Art = {"
-               " { type = 'Graphic', texture = 'art/ui/packed', states = { 'Normal' } },"
-               " { type = 'Graphic', texture = 'art/ui/hover', states = { 'Hover' } } } } } }";
+               " { type = 'Graphic', texture = 'art/ui/packed', states = { 'Normal', 'Hover' } },"
+               " { type = 'Graphic', texture = 'art/ui/hover', size = { 0.5, 1 }, states = { 'Hover' } } } } } }";
     };
     TestModule module;
+    // Stored, so that the new version's members stand where the old ones did.
     module.pack({{TestModule::screenPath("packed.screen"), screenWith("old")},
-                 {"art/ui/packed.tga", texture}, {"art/ui/hover.tga", texture}});
+                 {"art/ui/packed.tga", grey}, {"art/ui/hover.tga", grey}},
+                false);
     screen::OffscreenScreen offscreen(module.load("packed.screen"), 64, 48);
     std::string archive;
     for (const auto& source : module.context().source->sources())
@@ -224,17 +233,30 @@ TEST(ScreenLoadingTest, AnArchiveRewrittenInPlaceUnderAShownScreenIsNoCrash)
     ASSERT_FALSE(archive.empty());
     std::replace(archive.begin(), archive.end(), '\\', '/');
 
+    offscreen.renderBitmap(); // reads the packed texture
     std::filesystem::resize_file(archive, 0);
     EXPECT_NO_THROW(offscreen.renderBitmap());
     {
         const std::string rewritten = Mod::writeSga({{TestModule::screenPath("packed.screen"), screenWith("new")},
-                                                     {"art/ui/packed.tga", texture + std::string(64, 'x')}});
+                                                     {"art/ui/packed.tga", green}, {"art/ui/hover.tga", green}},
+                                                    false);
         std::ofstream out(archive, std::ios::binary | std::ios::in | std::ios::out);
         out.write(rewritten.data(), static_cast<std::streamsize>(rewritten.size()));
     }
     offscreen.setHover(offscreen.view().widgetsRoot());
-    EXPECT_NO_THROW(offscreen.renderBitmap()) << "the hover art is read from the archive only now";
+    gfx::BitmapPtr picture;
+    ASSERT_NO_THROW(picture = offscreen.renderBitmap()) << "the hover art is read from the archive only now";
     EXPECT_EQ(offscreen.view().widgetsRoot()->name(), "old");
+    // The texture read before stays grey; the hover art, read after the
+    // rewrite, is the missing-texture placeholder: nothing of the new
+    // version's green.
+    int greenPixels = 0;
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            greenPixels += ScreenTest::near(ScreenTest::pixel(*picture, x, y), {0, 255, 0}, 8);
+    EXPECT_EQ(greenPixels, 0);
+    EXPECT_TRUE(ScreenTest::near(ScreenTest::pixel(*picture, 48, 24), {128, 128, 128}, 2));
+    EXPECT_TRUE(ScreenTest::near(ScreenTest::pixel(*picture, 2, 2), {255, 0, 255}, 2)) << "the placeholder";
 
     Mod::ModContext remounted;
     Mod::MountModule(remounted, archive.substr(0, archive.rfind("Mod/Packed.sga")) + "Test.module");

@@ -28,10 +28,11 @@ void TestModule::write(const std::string& path, const std::string& bytes) { dir_
 
 void TestModule::writeScreen(const std::string& name, const std::string& lua) { write(screenPath(name), lua); }
 
-void TestModule::pack(std::vector<std::pair<std::string, std::string>> members)
+void TestModule::pack(std::vector<std::pair<std::string, std::string>> members, bool compress)
 {
     EXPECT_FALSE(mounted_) << "archives are read when the module is mounted";
     packed_ = std::move(members);
+    compressPacked_ = compress;
 }
 
 const Mod::ModContext& TestModule::context()
@@ -40,7 +41,7 @@ const Mod::ModContext& TestModule::context()
         std::vector<Mod::SgaMember> members;
         for (const auto& [path, data] : packed_)
             members.push_back({path, data});
-        dir_.write("Mod/Packed.sga", Mod::writeSga(members));
+        dir_.write("Mod/Packed.sga", Mod::writeSga(members, compressPacked_));
         Mod::MountModule(context_, dir_ / "Test.module");
         mounted_ = true;
     }

@@ -30,8 +30,9 @@ public:
     void write(const std::string& path, const std::string& bytes);
     // art/ui/screens/NAME.
     void writeScreen(const std::string& name, const std::string& lua);
-    // Members of Mod/Packed.sga; only before the first load.
-    void pack(std::vector<std::pair<std::string, std::string>> members);
+    // Members of Mod/Packed.sga (zlib streams where that makes them
+    // smaller, unless compress is false); only before the first load.
+    void pack(std::vector<std::pair<std::string, std::string>> members, bool compress = true);
 
     static std::string screenPath(const std::string& name) { return "art/ui/screens/" + name; }
     // The installation's folder on disk.
@@ -51,6 +52,7 @@ private:
     Mod::ModContext context_;
     bool mounted_ = false;
     std::vector<std::pair<std::string, std::string>> packed_;
+    bool compressPacked_ = true;
 };
 
 // One screen file loaded from a fresh module.

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -142,6 +143,42 @@ TEST_F(RenderingTest, BorderRectanglesAreOneDevicePixelWideAtEverySize)
                 column.push_back(y);
         EXPECT_EQ(row, (std::vector<int>{left, right - 1})) << width << "x" << height;
         EXPECT_EQ(column, (std::vector<int>{top, bottom - 1})) << width << "x" << height;
+    }
+}
+
+// Borders without width or height at whole and half device pixels: the same
+// one-pixel line either way, so a divider does not blink as the view resizes.
+TEST_F(RenderingTest, BordersWithoutWidthOrHeightAreOnePixelLines)
+{
+    struct Case {
+        const char* name;
+        float x, y, w, h; // in pixels of a 100 × 100 view
+        int left, top, right, bottom; // the black pixels' extent, inclusive
+    };
+    const Case cases[] = {
+        {"no width on a pixel edge", 10, 20, 0, 30, 10, 20, 10, 49},
+        {"no width between edges", 10.5f, 20, 0, 30, 10, 20, 10, 49},
+        {"no height on a pixel edge", 20, 10, 30, 0, 20, 10, 49, 10},
+        {"no height between edges", 20, 10.5f, 30, 0, 20, 10, 49, 10},
+        {"neither on pixel edges", 40, 40, 0, 0, 40, 40, 40, 40},
+        {"neither between edges", 40.5f, 40.5f, 0, 0, 40, 40, 40, 40},
+    };
+    for (const Case& c : cases) {
+        const auto shown = show(screenOf("{ Presentation = { Art = { { type = 'Rectangle', rectangleType = 'Border', "
+                                         "position = { " + std::to_string(c.x / 100) + ", " +
+                                         std::to_string(c.y / 100) + " }, size = { " + std::to_string(c.w / 100) +
+                                         ", " + std::to_string(c.h / 100) + " }, states = { 'Normal' } } } } }"));
+        const gfx::BitmapPtr picture = shown->renderBitmap();
+        int left = 100, top = 100, right = -1, bottom = -1, count = 0;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 100; ++x)
+                if (pixel(*picture, x, y) == Black) {
+                    left = std::min(left, x), top = std::min(top, y);
+                    right = std::max(right, x), bottom = std::max(bottom, y);
+                    ++count;
+                }
+        EXPECT_EQ((std::array{left, top, right, bottom}), (std::array{c.left, c.top, c.right, c.bottom})) << c.name;
+        EXPECT_EQ(count, (c.right - c.left + 1) * (c.bottom - c.top + 1)) << c.name << ": every pixel of the line";
     }
 }
 
@@ -277,6 +314,25 @@ TEST_F(RenderingTest, HoveredWidgetsHandTheirTooltipTextOver)
     EXPECT_EQ(tip.text(), "") << "the pointer left the view";
     EXPECT_EQ(view.currentTooltipWidget(), nullptr);
     EXPECT_EQ(inkCount(*picture, 0, 50, 200, 100), 0);
+}
+
+// The tooltip widget is the hovered widget's parent, so its text art paints
+// before the hovered widget hands the text over: the frame settles on the
+// next paint, as the window's does. (The parent contains the pointer, so its
+// art is in the hover state.)
+TEST_F(RenderingTest, ATooltipPaintedBeforeTheHoveredWidgetShowsItsTextInTheSettledFrame)
+{
+    const auto shown = show(R"(
+        Screen = { Widgets = { name = 'tip',
+            Presentation = { Art = { { type = 'Text', fontname = 'plain', size = { 1, 0.5 }, states = { 'Hover' } } } },
+            Children = { { name = 'hot', position = { 0, 0.5 }, size = { 1, 0.5 }, tooltip_name = 'tip',
+                           tooltip_text = 'Hello' } } } })",
+                            200, 100);
+    shown->setHover(shown->view().findWidget("hot"));
+    const gfx::BitmapPtr settled = shown->renderBitmap();
+    EXPECT_EQ(shown->view().findWidget("tip")->text(), "Hello");
+    EXPECT_GT(inkCount(*settled, 0, 0, 200, 50), 20) << "the text in the one picture asked for";
+    EXPECT_EQ(shown->renderBitmap()->pixels, settled->pixels) << "nothing changes once settled";
 }
 
 // The height of the rows that hold ink.
