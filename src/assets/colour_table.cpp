@@ -20,17 +20,7 @@ const char* ColourTable::path() { return ColourFile; }
 
 std::vector<std::string> ColourTable::keys() const
 {
-    std::vector<std::string> keys;
-    if (!state_)
-        return keys;
-    lua_State* L = state_.get();
-    lua_pushnil(L);
-    while (lua_next(L, LUA_REGISTRYINDEX)) {
-        if (lua_type(L, -2) == LUA_TSTRING && lua_istable(L, -1))
-            keys.emplace_back(lua_tostring(L, -2));
-        lua_pop(L, 1);
-    }
-    return keys;
+    return state_ ? copiedKeys(state_.get()) : std::vector<std::string>();
 }
 
 std::optional<gfx::Color> ColourTable::find(const std::string& key) const

@@ -20,6 +20,18 @@ int next(lua_State* state)
 
 } // namespace
 
+std::vector<std::string> copiedKeys(lua_State* state)
+{
+    std::vector<std::string> keys;
+    lua_pushnil(state);
+    while (lua_next(state, LUA_REGISTRYINDEX)) {
+        if (lua_type(state, -2) == LUA_TSTRING && lua_istable(state, -1))
+            keys.emplace_back(lua_tostring(state, -2));
+        lua_pop(state, 1);
+    }
+    return keys;
+}
+
 StatePtr prepareDataState(Mod::FilePtr file, const char* copyChunk, const Limits& limits, std::string* error)
 {
     if (!Mod::hasData(file))

@@ -7,6 +7,7 @@
 #include "data/file_data.h"
 
 #include <string>
+#include <vector>
 
 
 namespace assets {
@@ -15,5 +16,9 @@ namespace assets {
 // given, it is set to Lua's message (empty for a missing file).
 StatePtr prepareDataState(Mod::FilePtr file, const char* copyChunk, const Limits& limits = {},
                           std::string* error = nullptr);
+
+// The keys the copy chunk stored: the string keys of the state's registry
+// whose values are tables, unordered.
+std::vector<std::string> copiedKeys(lua_State* state);
 
 } // namespace assets

@@ -66,19 +66,11 @@ StyleSheets::Status StyleSheets::status(const std::string& name, std::string* fa
 
 std::vector<std::string> StyleSheets::styleNames(const std::string& name) const
 {
-    std::vector<std::string> names;
     const Sheet* read = sheet(name);
     if (!read || !read->state)
-        return names;
-    lua_State* L = read->state.get();
-    lua_settop(L, 0);
-    lua_pushnil(L);
-    while (lua_next(L, LUA_REGISTRYINDEX)) {
-        if (lua_type(L, -2) == LUA_TSTRING && lua_istable(L, -1))
-            names.emplace_back(lua_tostring(L, -2));
-        lua_pop(L, 1);
-    }
-    return names;
+        return {};
+    lua_settop(read->state.get(), 0);
+    return copiedKeys(read->state.get());
 }
 
 } // namespace assets
