@@ -33,9 +33,7 @@ Bounds ArtItem::bounds() const { return {Control::transform().dx, Control::trans
 
 std::optional<int> ArtItem::line() const
 {
-    if (!mark_)
-        return std::nullopt;
-    return screen_->tableLine(*mark_);
+    return table_ && lua_ == screen_->lua() ? screen_->tableLine(table_) : std::nullopt;
 }
 
 Widget* ArtItem::widget() const { return dynamic_cast<Widget*>(parent()); }

@@ -80,7 +80,7 @@ private:
     ScreenView* screen_;
     lua_State* lua_;
     int tableRef_ = -2;
-    std::optional<TableMark> mark_;
+    const void* table_ = nullptr; // the table it was built from (kept alive by tableRef_)
     ArtKind kind_;
     int id_ = 0;
     std::array<bool, StateFlagCount> stateFlags_{};

@@ -6,7 +6,6 @@
 
 #include "gfx/color.h"
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -28,15 +27,6 @@ struct StyleReference {
     std::optional<std::string> sheet;
     std::optional<std::string> name;
     bool found = false;
-};
-
-// Where the table of a widget or art item was created, as the screen's
-// chunk ran: the line Lua notes for its creation and how many tables that
-// pass over the line had made before it (table_lines.h turns it into the
-// line of the table's `{`).
-struct TableMark {
-    int notedAt = 0;
-    std::uint32_t nth = 0;
 };
 
 // A colour property: the colour in effect, and the colour-table key it was

@@ -77,8 +77,7 @@ ScreenView::ScreenView(const gfx::GraphicsContext& graphics, const Mod::ModConte
             // Lua names the line of a load error; an instantiate error is at
             // the table that was being built.
             const std::optional<int> line = std::string(stage) == "load" ? luaMessageLine(lua)
-                                            : buildingMark_           ? tableLine(*buildingMark_)
-                                                                      : std::nullopt;
+                                                                       : tableLine(buildingTable_);
             throw ScreenLoadError(message, findings_.loadError(message, line));
         }
     } catch (...) {
@@ -104,11 +103,11 @@ const base::FindingList& ScreenView::findings() const
     return findings_.list();
 }
 
-std::optional<int> ScreenView::tableLine(const TableMark& mark) const
+std::optional<int> ScreenView::tableLine(const void* table) const
 {
-    if (!tableLines_)
+    if (!tableLines_ || !table)
         return std::nullopt;
-    return tableLines_->line(mark);
+    return tableLines_->line(table);
 }
 
 ScreenView::~ScreenView()
@@ -137,7 +136,7 @@ int ScreenView::instantiate(lua_State* state)
 
 void ScreenView::buildRoots(lua_State* L)
 {
-    WidgetFactory factory(*this, L, tableLines_.get(), &buildingMark_);
+    WidgetFactory factory(*this, L, &buildingTable_);
     lua_getglobal(L, "Screen");
     checkScreenTable(L);
     if (!lua_istable(L, -1))
@@ -189,8 +188,8 @@ void ScreenView::checkScreenTable(lua_State* L)
                       std::nullopt);
         return;
     }
-    const std::optional<TableMark> mark = tableLines_ ? tableLines_->markOf(lua_topointer(L, -1)) : std::nullopt;
-    const auto line = [&] { return mark ? tableLine(*mark) : std::nullopt; };
+    const void* screenTable = lua_topointer(L, -1);
+    const auto line = [&] { return tableLine(screenTable); };
     bool present = false;
     for (const char* root : {"TooltipWidgets", "Widgets"}) {
         lua_getfield(L, -1, root);

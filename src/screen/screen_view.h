@@ -46,7 +46,6 @@
 #include "assets/lua_sandbox.h"
 #include "assets/screen_assets.h"
 #include "base/finding.h"
-#include "screen/model_values.h"
 #include "screen/screen_findings.h"
 #include "screen/view_resources.h"
 #include "ui/container_control.h"
@@ -98,9 +97,10 @@ public:
     void setCheckTextFit(bool check) { checkTextFit_ = check; }
     bool checksTextFit() const { return checkTextFit_; }
 
-    // The line of the screen file that a widget's or art item's table mark
-    // stands for (Widget::line, ArtItem::line).
-    std::optional<int> tableLine(const TableMark& mark) const;
+    // The line of the screen file where a table of the screen's state (as
+    // lua_topointer gives it) was created, if the screen file created it
+    // (Widget::line, ArtItem::line). The table must still be alive.
+    std::optional<int> tableLine(const void* table) const;
 
     // The roots built from `Screen.Widgets` and `Screen.TooltipWidgets`;
     // either may be null.
@@ -162,10 +162,9 @@ private:
     mutable ScreenFindings findings_;
     mutable bool keysChecked_ = false;
     bool checkTextFit_ = false;
-    // The lines of the chunk's tables; while building, the mark of the table
-    // being built.
+    // The lines of the chunk's tables; while building, the table being built.
     std::unique_ptr<TableLines> tableLines_;
-    std::optional<TableMark> buildingMark_;
+    const void* buildingTable_ = nullptr;
 };
 
 } // namespace screen

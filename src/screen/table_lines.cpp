@@ -1,21 +1,13 @@
 #include "screen/table_lines.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstdint>
 #include <cstring>
-#include <utility>
 
 namespace screen {
 
-namespace {
-constexpr std::size_t FirstSlots = 1u << 12;
-} // namespace
-
 TableLines::TableLines(Mod::FilePtr chunk) : chunk_(std::move(chunk))
 {
-    // Room for about as many tables as the text has braces, so that the
-    // slots are seldom made again while the chunk runs.
+    // Room for about as many tables as the text has braces.
     std::size_t braces = 0;
     if (Mod::hasData(chunk_)) {
         const char* end = chunk_->data + chunk_->length;
@@ -23,41 +15,34 @@ TableLines::TableLines(Mod::FilePtr chunk) : chunk_(std::move(chunk))
              (at = static_cast<const char*>(std::memchr(at, '{', static_cast<std::size_t>(end - at))));)
             ++braces, ++at;
     }
-    slots_.resize(std::bit_ceil(std::max(FirstSlots, std::min(braces, MaxTables) * 2)));
-    shift_ = 64 - std::countr_zero(slots_.size());
+    made_.reserve(std::min(braces, MaxTables));
 }
 
 TableLines::~TableLines() = default;
 
-std::size_t TableLines::slotOf(const void* table) const
-{
-    // Fibonacci hashing of the address (its low bits are alignment).
-    const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(table));
-    const std::size_t mask = slots_.size() - 1;
-    std::size_t slot = static_cast<std::size_t>(address * 0x9E3779B97F4A7C15ull >> shift_);
-    while (slots_[slot].table && slots_[slot].table != table)
-        slot = (slot + 1) & mask;
-    return slot;
-}
-
-void TableLines::grow()
-{
-    const std::size_t size = std::max(FirstSlots, slots_.size() * 2);
-    std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(size));
-    shift_ = 64 - std::countr_zero(size);
-    for (const Slot& s : old)
-        if (s.table)
-            slots_[slotOf(s.table)] = s;
-}
-
 std::optional<TableMark> TableLines::markOf(const void* table) const
 {
-    if (slots_.empty() || !table)
+    if (!sorted_) {
+        // A freed table's address may serve a new one: stable, so the newer stays after the older.
+        std::stable_sort(made_.begin(), made_.end(), [](const Made& a, const Made& b) {
+            return std::less<const void*>()(a.table, b.table);
+        });
+        sorted_ = true;
+    }
+    const auto after = std::upper_bound(made_.begin(), made_.end(), table, [](const void* t, const Made& m) {
+        return std::less<const void*>()(t, m.table);
+    });
+    if (after == made_.begin() || (after - 1)->table != table)
         return std::nullopt;
-    const Slot& slot = slots_[slotOf(table)];
-    if (!slot.table)
+    return (after - 1)->mark;
+}
+
+std::optional<int> TableLines::line(const void* table) const
+{
+    const std::optional<TableMark> mark = markOf(table);
+    if (!mark)
         return std::nullopt;
-    return slot.mark;
+    return line(*mark);
 }
 
 int TableLines::line(TableMark mark) const
@@ -84,24 +69,14 @@ void TableLines::tableCreated(const void* table)
     // Called by Lua's allocator, which must not throw: out of memory, the
     // table goes without a line.
     try {
-        if (line_ < 0)
+        if (line_ < 0 || made_.size() >= MaxTables)
             return;
         const auto at = static_cast<std::size_t>(line_);
         if (at >= madeAt_.size())
             madeAt_.resize(std::max<std::size_t>(at + 1, madeAt_.size() * 2), 0);
         // Within one pass over a line, its tables are created in the order
         // of their `{`; a loop that comes back to the line starts over.
-        const TableMark mark{line_, madeAt_[at]++};
-        if ((used_ + 1) * 2 > slots_.size() && used_ < MaxTables)
-            grow();
-        Slot& slot = slots_[slotOf(table)];
-        // A freed table's address may serve a new one: the newer mark wins.
-        if (slot.table == nullptr) {
-            if (used_ >= MaxTables)
-                return;
-            ++used_;
-        }
-        slot = {table, mark};
+        made_.push_back({table, TableMark{line_, madeAt_[at]++}});
     } catch (...) {
     }
 }

@@ -9,14 +9,17 @@
 // (constructor_lines.h) only when a line is asked for, so a screen whose
 // lines nobody asks for never has its text scanned.
 //
-// Recording costs a few nanoseconds per table and per line reached (no
-// allocation per table). Hostile chunks: at most MaxTables tables are
-// remembered; a table created beyond that has no line.
+// Recording costs a few nanoseconds per table and per line reached: tables
+// are noted one after the other as they are made (no allocation, no random
+// access per table) and sorted by address once, when the first is looked
+// up. Widgets keep their table (which they hold alive, so its address is
+// theirs) and ask for its line when someone needs it: building a screen
+// looks nothing up. Hostile chunks: at most MaxTables tables are remembered; a table
+// created beyond that has no line.
 
 #include "assets/lua_sandbox.h"
 #include "data/file_data.h"
 #include "screen/constructor_lines.h"
-#include "screen/model_values.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +28,13 @@
 #include <vector>
 
 namespace screen {
+
+// Where a table was created, as the chunk ran: the line Lua notes for its
+// creation and how many tables that pass over the line had made before it.
+struct TableMark {
+    int notedAt = 0;
+    std::uint32_t nth = 0;
+};
 
 class TableLines final : public assets::ChunkObserver {
 public:
@@ -35,33 +45,34 @@ public:
     ~TableLines();
 
     // The mark of a table (as lua_topointer gives it) that the chunk created
-    // while observed.
+    // while observed. Only once the observation is over.
     std::optional<TableMark> markOf(const void* table) const;
     // The line of the `{` a mark stands for (the noted line when the scan
     // finds none). Scans the chunk on first use.
     int line(TableMark mark) const;
+    // The line of a table the chunk created while observed; nothing for
+    // another.
+    std::optional<int> line(const void* table) const;
 
     void lineReached(int line) override;
     void returnedTo(int line) override;
     void tableCreated(const void* table) override;
 
 private:
-    struct Slot {
-        const void* table = nullptr;
+    struct Made {
+        const void* table;
         TableMark mark;
     };
-    std::size_t slotOf(const void* table) const;
-    void grow();
 
     Mod::FilePtr chunk_;
     mutable std::unique_ptr<ConstructorLines> braces_;
     int line_ = 0;
     // Per line: the tables made since execution last reached it.
     std::vector<std::uint32_t> madeAt_;
-    // Open addressing over table addresses; a power of two slots.
-    std::vector<Slot> slots_;
-    int shift_ = 64; // 64 - log2 of the slots: the top bits of the hash pick the slot
-    std::size_t used_ = 0;
+    // In the order made; sorted by address (the later of a reused address
+    // last) when first looked in.
+    mutable std::vector<Made> made_;
+    mutable bool sorted_ = false;
 };
 
 } // namespace screen

@@ -36,9 +36,7 @@ Widget::~Widget()
 
 std::optional<int> Widget::line() const
 {
-    if (!mark_)
-        return std::nullopt;
-    return screen_->tableLine(*mark_);
+    return table_ && lua_ == screen_->lua() ? screen_->tableLine(table_) : std::nullopt;
 }
 
 const char* Widget::kindName() const

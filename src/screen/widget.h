@@ -107,7 +107,7 @@ private:
     ScreenView* screen_;
     lua_State* lua_;
     int tableRef_ = -2;
-    std::optional<TableMark> mark_;
+    const void* table_ = nullptr; // the table it was built from (kept alive by tableRef_)
     bool nameRegistered_ = false;
     WidgetKind kind_;
     Widget* tooltipWidget_ = nullptr;

@@ -12,7 +12,6 @@
 #include "screen/rectangle_art.h"
 #include "screen/screen_findings.h"
 #include "screen/screen_view.h"
-#include "screen/table_lines.h"
 #include "screen/table_watch.h"
 #include "screen/text_art.h"
 #include "screen/texture_art.h"
@@ -180,9 +179,8 @@ std::unique_ptr<ArtItem> makeArt(ArtKind kind, ScreenView& view, lua_State* stat
 
 } // namespace
 
-WidgetFactory::WidgetFactory(ScreenView& view, lua_State* state, const TableLines* lines,
-                             std::optional<TableMark>* building)
-    : view_(&view), lua_(state), lines_(lines), building_(building), text_(MaxStringBytes, MaxTextBytes)
+WidgetFactory::WidgetFactory(ScreenView& view, lua_State* state, const void** building)
+    : view_(&view), lua_(state), building_(building), text_(MaxStringBytes, MaxTextBytes)
 {
 }
 
@@ -192,13 +190,6 @@ void WidgetFactory::count()
 {
     if (++built_ > MaxWidgetsAndArtItems)
         luaL_error(lua_, "too many widgets and art items (more than %d)", MaxWidgetsAndArtItems);
-}
-
-std::optional<TableMark> WidgetFactory::markOf(lua_State* state) const
-{
-    if (!lines_ || state != lua_)
-        return std::nullopt;
-    return lines_->markOf(lua_topointer(state, -1));
 }
 
 void WidgetFactory::say(TableWatch& watch, const Widget& widget)
@@ -327,10 +318,10 @@ Widget& WidgetFactory::buildWidget(ui::ContainerControl& parent, int depth, int 
         return adopt(std::make_unique<PlainWidget>(*view_, L));
     }
 
-    const std::optional<TableMark> mark = markOf(L);
-    const std::optional<TableMark> outer = building_ ? *building_ : std::nullopt;
+    const void* table = lua_topointer(L, -1);
+    const void* outer = building_ ? *building_ : nullptr;
     if (building_)
-        *building_ = mark;
+        *building_ = table;
     TableWatch watch;
     luaL_checkstack(L, 8, nullptr);
     lua_pushvalue(L, -1);
@@ -342,7 +333,7 @@ Widget& WidgetFactory::buildWidget(ui::ContainerControl& parent, int depth, int 
                            : kind == WidgetKind::Custom ? std::unique_ptr<Widget>(std::make_unique<CustomWidget>(*view_, L))
                                                         : std::unique_ptr<Widget>(std::make_unique<PlainWidget>(*view_, L)));
     widget.tableRef_ = own.ref;
-    widget.mark_ = mark;
+    widget.table_ = table;
 
     const TableRef style = lookupStyle(own, widget.style_, &watch);
     const Properties properties(text_, own, style, &watch);
@@ -469,10 +460,10 @@ void WidgetFactory::buildArtItem(Widget& widget, lua_State* P, int element, bool
         lua_pop(P, 1);
         item.reset(new ArtItem(*view_, P, ArtKind::Base));
     } else {
-        const std::optional<TableMark> mark = markOf(P);
-        const std::optional<TableMark> outer = building_ ? *building_ : std::nullopt;
-        if (building_ && mark)
-            *building_ = mark;
+        const void* table = lua_topointer(P, -1);
+        const void* outer = building_ ? *building_ : nullptr;
+        if (building_ && P == lua_)
+            *building_ = table;
         const TableRef own = takeReference(P);
         const Properties ownOnly(text_, own, {}, watching);
         const std::optional<std::string> type = ownOnly.text("type", Want::Text);
@@ -495,7 +486,7 @@ void WidgetFactory::buildArtItem(Widget& widget, lua_State* P, int element, bool
         if (!item)
             item.reset(new ArtItem(*view_, P, ArtKind::Base));
         item->tableRef_ = own.ref;
-        item->mark_ = mark;
+        item->table_ = table;
         item->typeName_ = type;
         item->style_ = std::move(styleRecord);
         item->id_ = roundedId(id);

@@ -47,7 +47,6 @@
 // not looked at, but for its type. Each widget and art item keeps the line
 // of its table.
 
-#include "screen/model_values.h"
 #include "screen/property_reader.h"
 #include "ui/container_control.h"
 
@@ -63,7 +62,6 @@ namespace screen {
 
 class ArtItem;
 class ScreenView;
-class TableLines;
 class TableWatch;
 class Widget;
 
@@ -79,11 +77,9 @@ inline constexpr std::size_t MaxTextBytes = 16 * 1024 * 1024;
 class WidgetFactory {
 public:
     // state is the screen's state, inside the protected instantiate call.
-    // lines, when given, knows where each table of the screen's chunk was
-    // made. building, when given, holds the mark of the table being built
-    // (after a build that fails: the innermost one).
-    WidgetFactory(ScreenView& view, lua_State* state, const TableLines* lines = nullptr,
-                  std::optional<TableMark>* building = nullptr);
+    // building, when given, holds the table being built (after a build that
+    // fails: the innermost one), for the line of the failure.
+    WidgetFactory(ScreenView& view, lua_State* state, const void** building = nullptr);
 
     // Builds the widget for the value on top of the screen state's stack
     // (left there). The widget joins parent as soon as it exists, before its
@@ -104,7 +100,6 @@ private:
     // Builds the art item for the value on top of the state's stack (taken).
     void buildArtItem(Widget& widget, lua_State* state, int element, bool fromScreen);
     void count();
-    std::optional<TableMark> markOf(lua_State* state) const;
     // The watch's notes as findings about widget, or about its art item,
     // held until finish.
     void say(TableWatch& watch, const Widget& widget);
@@ -115,8 +110,7 @@ private:
 
     ScreenView* view_;
     lua_State* lua_;
-    const TableLines* lines_;
-    std::optional<TableMark>* building_;
+    const void** building_;
     int built_ = 0;
     TextAllowance text_;
     struct Unresolved {
