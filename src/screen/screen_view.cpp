@@ -1,10 +1,10 @@
 #include "screen/screen_view.h"
 
+#include "base/closest_name.h"
 #include "data/lua_chunk.h"
 #include "data/mod_context.h"
 #include "gfx/render_target.h"
 #include "screen/device_geometry.h"
-#include "base/closest_name.h"
 #include "screen/key_check.h"
 #include "screen/screen_load_error.h"
 #include "screen/table_lines.h"
@@ -89,8 +89,6 @@ ScreenView::ScreenView(const gfx::GraphicsContext& graphics, const Mod::ModConte
         lua_.reset();
         throw;
     }
-    // Widgets are built last element first: in file order, a modder reads them.
-    findings_.list().sortByLine();
 }
 
 const base::FindingList& ScreenView::findings() const
@@ -98,6 +96,7 @@ const base::FindingList& ScreenView::findings() const
     if (!keysChecked_) {
         keysChecked_ = true;
         checkTableKeys(*this, findings_);
+        // Widgets are built last element first: in file order, a modder reads them.
         findings_.list().sortByLine();
     }
     return findings_.list();
@@ -166,20 +165,16 @@ void ScreenView::checkScreenTable(lua_State* L)
         }
         return names;
     };
-    const auto near = [](const std::vector<std::string>& names, std::vector<std::string_view> wanted) {
-        std::vector<std::string> found;
-        for (const std::string& name : names)
-            if (!base::closestNames(name, wanted, 1).empty())
-                found.push_back(name);
-        return found.empty() ? std::nullopt
-                             : std::optional<std::string>("the screen sets " + found.front() + ": did you mean `" +
-                                                          std::string(base::closestNames(found.front(), wanted, 1)
-                                                                          .front()) +
-                                                          "`?");
+    // For the first key near a wanted name: "the screen sets KEY: did you mean `NAME`?".
+    const auto near = [&](int index, const std::vector<std::string_view>& wanted) -> std::optional<std::string> {
+        for (const std::string& name : keys(index))
+            if (const std::optional<std::string> meant = base::closestName(name, wanted))
+                return "the screen sets " + name + ": did you mean `" + *meant + "`?";
+        return std::nullopt;
     };
     if (!lua_istable(L, -1)) {
         lua_pushglobaltable(L);
-        std::optional<std::string> hint = near(keys(-1), {"Screen"});
+        std::optional<std::string> hint = near(-1, {"Screen"});
         lua_pop(L, 1);
         findings_.add("no-screen-table",
                       lua_isnil(L, -1) ? std::string("the screen file sets no table Screen: nothing is built")
@@ -203,7 +198,7 @@ void ScreenView::checkScreenTable(lua_State* L)
     }
     if (!present)
         findings_.add("no-screen-table", "Screen has neither Widgets nor TooltipWidgets: nothing is built",
-                      near(keys(-1), {"Widgets", "TooltipWidgets"}), line());
+                      near(-1, {"Widgets", "TooltipWidgets"}), line());
 }
 
 Widget* ScreenView::findWidget(std::string_view name) const

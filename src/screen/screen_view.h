@@ -86,7 +86,8 @@ public:
 
     // What loading, building and painting the screen found wrong with it
     // (base/finding.h), in the order found.
-    // The keys of its tables are looked at on the first call (key_check.h).
+    // The keys of its tables are looked at on the first call (key_check.h),
+    // and what was found so far is put in the order of the file's lines.
     const base::FindingList& findings() const;
     // Where the parts of the screen add their findings.
     ScreenFindings& screenFindings() { return findings_; }

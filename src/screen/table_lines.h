@@ -14,8 +14,8 @@
 // access per table) and sorted by address once, when the first is looked
 // up. Widgets keep their table (which they hold alive, so its address is
 // theirs) and ask for its line when someone needs it: building a screen
-// looks nothing up. Hostile chunks: at most MaxTables tables are remembered; a table
-// created beyond that has no line.
+// looks nothing up. Hostile chunks: at most MaxTables tables are remembered;
+// a table created beyond that has no line.
 
 #include "assets/lua_sandbox.h"
 #include "data/file_data.h"
@@ -38,7 +38,7 @@ struct TableMark {
 
 class TableLines final : public assets::ChunkObserver {
 public:
-    static constexpr std::size_t MaxTables = 1u << 22;
+    static constexpr std::size_t MaxTables = 1u << 20;
 
     // chunk: the screen file's text, kept for the scan.
     explicit TableLines(Mod::FilePtr chunk);
