@@ -8,7 +8,7 @@ TEST(ClosestName, OffersTheNearNamesNearestFirst)
 {
     const std::vector<std::string_view> keys{"position", "size", "text", "texture", "name", "Children", "tooltip_name"};
     struct Case {
-        const char* typed;
+        std::string typed;
         std::vector<std::string> near;
     };
     const std::vector<Case> cases{
@@ -22,7 +22,7 @@ TEST(ClosestName, OffersTheNearNamesNearestFirst)
         {"colour", {}},                   // nothing near
         {"position", {}},                 // a known name is no mistake
         {"", {}},
-        {std::string(300, 'a').c_str(), {}},
+        {std::string(300, 'a'), {}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(base::closestNames(c.typed, keys), c.near) << c.typed;
