@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     std::size_t length = context.stringTables.front()->size();
-    for (const base::Finding& finding : Mod::checkStringTable(*file, "fuzz.ucs").all())
+    const base::FindingList findings = Mod::checkStringTable(*file, "fuzz.ucs");
+    for (const base::Finding& finding : findings.all())
         length += finding.message.size() + static_cast<std::size_t>(finding.line.value_or(0));
     for (const char* text : Texts) {
         length += Mod::LocaliseText(text, context).size();

@@ -139,9 +139,9 @@ TEST_F(ScreenFindings, EachMistakeInAScreenIsAFindingAtTheLineOfItsTable)
         {"a colour without alpha", "Screen = { Widgets = { name = 'A', Presentation = { Art = {\n\n"
                                    "  { type = 'Rectangle', colour = { 255, 0, 0 }, states = { 'Normal' } } } } } }",
          "bad-value", 3, "A", "alpha"},
-        {"an alignment in American", "Screen = { Widgets = { name = 'A', text = 'x', Presentation = { Art = {\n"
-                                     "  { type = 'Text', fontname = 'plain', horzAlign = 'Center', states = { 'Normal' } },"
-                                     "\n} } } }",
+        {"an alignment in American",
+         "Screen = { Widgets = { name = 'A', text = 'x', Presentation = { Art = {\n"
+         "  { type = 'Text', fontname = 'plain', horzAlign = 'Center', states = { 'Normal' } },\n} } } }",
          "bad-value", 2, "A", "`Centre`"},
         {"a misspelt state", "Screen = { Widgets = { name = 'A', Presentation = { Art = {\n"
                              "  { type = 'Rectangle', states = { 'Normal', 'Hovered' } } } } } }",
@@ -175,12 +175,13 @@ TEST_F(ScreenFindings, EachMistakeInAScreenIsAFindingAtTheLineOfItsTable)
          "font-fallback", 2, "A", "`body`"},
         {"a text too long for one line",
          "Screen = { Widgets = { name = 'A', size = { 0.05, 0.05 }, text = 'A sentence far too long for its box',\n"
-         "  Presentation = { Art = {\n  { type = 'Text', fontname = 'plain', multiline = false, states = { 'Normal' } },"
-         "\n} } } }",
+         "  Presentation = { Art = {\n"
+         "  { type = 'Text', fontname = 'plain', multiline = false, states = { 'Normal' } },\n} } } }",
          "text-overflow", 3, "A", "multiline = true"},
-        {"a text too long for its box", "Screen = { Widgets = { name = 'A', size = { 0.05, 0.05 }, text = "
-                                        "'Many words that wrap onto more lines than the box can hold', Presentation = {"
-                                        "\n  Art = { { type = 'Text', fontname = 'plain', states = { 'Normal' } } } } } }",
+        {"a text too long for its box",
+         "Screen = { Widgets = { name = 'A', size = { 0.05, 0.05 }, text = "
+         "'Many words that wrap onto more lines than the box can hold', Presentation = {\n"
+         "  Art = { { type = 'Text', fontname = 'plain', states = { 'Normal' } } } } } }",
          "text-overflow", 2, "A", "box larger"},
     };
     for (const Row& row : rows)
