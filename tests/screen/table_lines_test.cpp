@@ -3,6 +3,7 @@
 // that table. Each row is a real screen file run by the real loader.
 
 #include "screen/art_item.h"
+#include "screen/constructor_lines.h"
 #include "screen/screen_view.h"
 #include "screen/widget.h"
 #include "test_module.h"
@@ -116,6 +117,38 @@ TEST(TableLines, AScreenWithoutAnyTableOfItsChunkHasNoLines)
     ASSERT_EQ(view->widgetsRoot()->children().size(), 1u);
     EXPECT_EQ(view->widgetsRoot()->line(), 1);
     EXPECT_FALSE(view->widgetsRoot()->children().front()->line());
+}
+
+// Where Lua notes a table's creation: at the end of the token before its
+// `{`; the scan must read tokens as Lua's lexer does to know that token.
+TEST(ConstructorLines, BracesAreFoundUnderTheLineLuaNotesThemAt)
+{
+    struct Case {
+        const char* what;
+        std::string chunk;
+        int notedAt;
+        std::vector<int> braces;
+    };
+    const std::vector<Case> cases{
+        {"a brace on the next line", "a = {\n{\n}}", 1, {1, 2}},
+        {"a long string over lines", "s = [==[\n{ ]] {\n]==] {", 3, {3}},
+        {"an escaped line end in a string", "s = 'a\\\nb' {", 2, {2}},
+        {"a string with \\z over lines", "s = 'a\\z\n\n  b'\n{", 3, {4}},
+        {"an unfinished string", "s = 'abc\n{", 1, {2}},
+        {"LF CR is one line end", "a = {\n\r{", 1, {1, 2}},
+        {"CR CR is two", "a = {\r\r{", 1, {1, 3}},
+        {"a comment before the first token", "-- {\n{", 1, {2}},
+        {"a long comment", "--[[ {\n]] a = {", 2, {2}},
+        {"a name read ahead in a constructor", "t = { f\n{ } }", 2, {2}},
+        {"a name in an expression list", "t = f,\ng\n{ }", 2, {3}},
+        {"a number with an exponent sign", "x = 1e-\n5 {", 2, {2}},
+        {"no brace at all", "x = 1", 1, {}},
+    };
+    for (const Case& c : cases) {
+        const screen::ConstructorLines lines(c.chunk);
+        const std::span<const int> found = lines.bracesNotedAt(c.notedAt);
+        EXPECT_EQ(std::vector<int>(found.begin(), found.end()), c.braces) << c.what;
+    }
 }
 
 } // namespace
