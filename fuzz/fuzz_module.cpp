@@ -31,6 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
+    // Where each key is, and what it leaves unexpanded, as the mount reports it.
+    for (const std::string& key : module.keys())
+        length += static_cast<std::size_t>(module.line(key).value_or(0)) + module.unknownVariables(key).size();
+
     Fuzz::InputSource files;
     files.set(data, size);
     length += Mod::moduleDescription(files, "Fuzz.module").size();

@@ -17,6 +17,7 @@
 #include "gfx/qt_environment.h"
 #include "screen/offscreen_screen.h"
 #include "screen/screen_view.h"
+#include "screen/widget.h"
 
 #include <QGuiApplication>
 
@@ -99,10 +100,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                  std::string(Mod::ScreensFolder) + ScreenName, limits()),
             64, 48);
         screen::ScreenView& view = offscreen.view();
+        view.setCheckTextFit(true);
         offscreen.setHover(view.widgetsRoot());
         const gfx::BitmapPtr frame = offscreen.renderBitmap();
         if (!frame || frame->width != 64 || frame->height != 48)
             __builtin_trap();
+        // What it found, each at its line: the keys looked at, the text scanned for the lines of its tables.
+        std::size_t length = 0;
+        for (const base::Finding& finding : view.findings().all())
+            length += finding.message.size() + static_cast<std::size_t>(finding.line.value_or(0));
+        if (view.widgetsRoot())
+            length += static_cast<std::size_t>(view.widgetsRoot()->line().value_or(0));
+        volatile std::size_t keep = length;
+        (void)keep;
     } catch (const std::runtime_error&) {
         // A screen that fails its stage, as the loader promises.
     } catch (const Kestra::COMException&) {

@@ -1,10 +1,12 @@
-// The UCS string table reader, and LocaliseText looking references up in the
-// table read from the input, as written and pseudo-localised.
+// The UCS string table reader, LocaliseText looking references up in the
+// table read from the input (as written and pseudo-localised), and the
+// second look that finds what the reading loses.
 
 #include "fuzz_bytes.h"
 
 #include "data/localise_text.h"
 #include "data/mod_context.h"
+#include "data/string_table_check.h"
 
 #include <cstdint>
 #include <stdexcept>
@@ -24,12 +26,19 @@ const char* const Texts[] = {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     Mod::ModContext context;
+    const Mod::FilePtr file = Fuzz::heapFile(data, size);
     try {
-        context.stringTables.push_back(std::make_unique<Mod::StringTable>(Fuzz::heapFile(data, size)));
-    } catch (const std::runtime_error&) {
-        return 0; // too short or an odd number of bytes: refused as promised
+        context.stringTables.push_back(std::make_unique<Mod::StringTable>(file));
+    } catch (const std::runtime_error& error) {
+        // Too short or an odd number of bytes: refused as promised.
+        volatile std::size_t keep = Mod::unreadableStringTable(file, "fuzz.ucs", error.what()).message.size();
+        (void)keep;
+        return 0;
     }
     std::size_t length = context.stringTables.front()->size();
+    const base::FindingList findings = Mod::checkStringTable(*file, "fuzz.ucs");
+    for (const base::Finding& finding : findings.all())
+        length += finding.message.size() + static_cast<std::size_t>(finding.line.value_or(0));
     for (const char* text : Texts) {
         length += Mod::LocaliseText(text, context).size();
         if (const auto found = Mod::FindLocalisedString(text, context))

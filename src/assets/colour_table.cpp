@@ -9,7 +9,6 @@ namespace assets {
 namespace {
 const char* const ColourFile = "art\\ui\\styles\\colourtable.colours";
 const char* const CopyColours = "for _,e in next,ColourTable do(...)[e.key]=e.value end";
-const gfx::Color OpaqueBlack{0.0f, 0.0f, 0.0f, 1.0f};
 } // namespace
 
 ColourTable::ColourTable(Mod::FileSource& files, const assets::Limits& limits)
@@ -17,16 +16,23 @@ ColourTable::ColourTable(Mod::FileSource& files, const assets::Limits& limits)
 {
 }
 
-gfx::Color ColourTable::lookup(const std::string& key) const
+const char* ColourTable::path() { return ColourFile; }
+
+std::vector<std::string> ColourTable::keys() const
+{
+    return state_ ? copiedKeys(state_.get()) : std::vector<std::string>();
+}
+
+std::optional<gfx::Color> ColourTable::find(const std::string& key) const
 {
     if (!state_)
-        return OpaqueBlack;
+        return std::nullopt;
     lua_State* L = state_.get();
     lua_pushlstring(L, key.data(), key.size());
     lua_rawget(L, LUA_REGISTRYINDEX);
     if (!lua_istable(L, -1)) {
         lua_pop(L, 1);
-        return OpaqueBlack;
+        return std::nullopt;
     }
     float channels[4];
     for (int i = 0; i < 4; ++i) {
@@ -34,7 +40,7 @@ gfx::Color ColourTable::lookup(const std::string& key) const
         channels[i] = static_cast<float>(lua_tonumber(L, -1)) * (1.0f / 255.0f);
     }
     lua_pop(L, 5);
-    return {channels[0], channels[1], channels[2], channels[3]};
+    return gfx::Color{channels[0], channels[1], channels[2], channels[3]};
 }
 
 } // namespace assets

@@ -6,10 +6,19 @@
 #include "assets/lua_sandbox.h"
 #include "data/file_data.h"
 
+#include <string>
+#include <vector>
+
 
 namespace assets {
 
-// Null when the file is missing or either chunk fails.
-StatePtr prepareDataState(Mod::FilePtr file, const char* copyChunk, const Limits& limits = {});
+// Null when the file is missing or either chunk fails; then, when error is
+// given, it is set to Lua's message (empty for a missing file).
+StatePtr prepareDataState(Mod::FilePtr file, const char* copyChunk, const Limits& limits = {},
+                          std::string* error = nullptr);
+
+// The keys the copy chunk stored: the string keys of the state's registry
+// whose values are tables, unordered.
+std::vector<std::string> copiedKeys(lua_State* state);
 
 } // namespace assets

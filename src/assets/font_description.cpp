@@ -54,27 +54,33 @@ int readFont(lua_State* L)
 
 } // namespace
 
-std::optional<FontDescription> readFontDescription(Mod::FilePtr file, const assets::Limits& limits)
+std::optional<FontDescription> readFontDescription(Mod::FilePtr file, const assets::Limits& limits,
+                                                   std::string* failure)
 {
-    if (!Mod::hasData(file))
+    const auto fail = [failure](std::string why) -> std::optional<FontDescription> {
+        if (failure)
+            *failure = std::move(why);
         return std::nullopt;
+    };
+    if (!Mod::hasData(file))
+        return fail("is missing");
     assets::StatePtr state = assets::newState(limits);
     lua_State* L = state.get();
     if (Mod::LoadLuaChunk(L, std::move(file)) != LUA_OK || lua_pcall(L, 0, 0, 0) != LUA_OK)
-        return std::nullopt;
+        return fail(std::string("fails to run: ") + errorText(L));
     lua_getglobal(L, "font");
     const bool isTable = lua_istable(L, -1);
     lua_pop(L, 1);
     if (!isTable)
-        return std::nullopt;
+        return fail("defines no table `font`");
     FontDescription description;
     lua_pushcfunction(L, readFont);
     lua_pushlightuserdata(L, &description);
     if (lua_pcall(L, 1, 0, 0) != LUA_OK)
-        return std::nullopt;
+        return fail(std::string("has a `sizeDefault` that is not a number: ") + errorText(L));
     // A design size of 0 or less would make every factor infinite or negative.
     if (!(description.sizeDefault > 0.0f) || !std::isfinite(description.sizeDefault))
-        return std::nullopt;
+        return fail("has a `sizeDefault` that is not above 0");
     return description;
 }
 

@@ -24,8 +24,10 @@ struct FontDescription {
 
 // Runs the file in a Lua state with no globals. Nothing when the file is
 // missing, fails, defines no table `font`, or has a `sizeDefault` that is
-// not a positive number.
-std::optional<FontDescription> readFontDescription(Mod::FilePtr file, const assets::Limits& limits = {});
+// not a positive number; then, when failure is given, it is set to why
+// ("fails to run: " + Lua's message, "defines no table `font`", ...).
+std::optional<FontDescription> readFontDescription(Mod::FilePtr file, const assets::Limits& limits = {},
+                                                   std::string* failure = nullptr);
 
 // The factor for a screen width: 1 for an empty table, the one factor of a
 // one-entry table, else interpolated between neighbours, and extrapolated

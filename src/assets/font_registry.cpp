@@ -61,8 +61,10 @@ const FontEntry& FontRegistry::getFont(const std::string& name)
         return found->second;
 
     FontEntry entry;
+    const std::string file = FontFolder + name + ".fnt";
+    std::string failure;
     if (std::optional<FontDescription> description =
-            readFontDescription(files_->open(FontFolder + name + ".fnt"), limits_);
+            readFontDescription(files_->open(file), limits_, &failure);
         description && description->typeface) {
         const TypefaceMatch match = matchTypeface(*collection_, Mod::ansiToUtf16(*description->typeface));
         const float size = description->sizeDefault * (72.0f / 96.0f);
@@ -71,11 +73,16 @@ const FontEntry& FontRegistry::getFont(const std::string& name)
             entry.format = context_->createTextFormat(match.familyName, collection_, face.weight, face.style,
                                                       face.stretch, size, u"en-us");
             entry.sizes = std::move(description->sizes);
+        } else {
+            failure = "names the typeface \"" + *description->typeface + "\", which no .ttf file in font\\ has";
         }
+    } else if (description) {
+        failure = "names no typeface (it has no `name`)";
     }
     if (!entry.format) {
         entry.format = fallbackFormat(*context_);
         entry.fallback = true;
+        entry.fallbackReason = failure == "is missing" ? "no file " + file : file + " " + failure;
     }
     return entries_.emplace(name, std::move(entry)).first->second;
 }

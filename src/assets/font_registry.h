@@ -26,6 +26,10 @@ struct FontEntry {
     gfx::TextFormatPtr format;    // shared by every user of the font name
     std::vector<SizeEntry> sizes; // empty for the fallback
     bool fallback = false;        // the file was missing or failed, or the typeface is not in the collection
+    // Why it fell back: "no file font\NAME.fnt", or what is wrong with the
+    // file ("font\NAME.fnt fails to run: ...", "... names the typeface
+    // \"X\", which no .ttf file in font\ has"); empty when it did not.
+    std::string fallbackReason;
 };
 
 class FontRegistry {

@@ -23,11 +23,13 @@ lua_State* StyleSheets::find(const char* sheet, const char* style)
     const std::string key = Mod::toLowerAscii(sheet);
     auto found = sheets_.find(key);
     if (found == sheets_.end()) {
-        assets::StatePtr state =
-            assets::prepareDataState(files_->open("art/ui/styles/" + key + ".styles"), CopyStyles, limits_);
-        found = sheets_.emplace(key, std::move(state)).first;
+        Sheet read;
+        Mod::FilePtr file = files_->open(path(key));
+        read.found = Mod::hasData(file);
+        read.state = assets::prepareDataState(std::move(file), CopyStyles, limits_, &read.failure);
+        found = sheets_.emplace(key, std::move(read)).first;
     }
-    lua_State* L = found->second.get();
+    lua_State* L = found->second.state.get();
     if (!L)
         return nullptr;
     lua_settop(L, 0);
@@ -37,6 +39,38 @@ lua_State* StyleSheets::find(const char* sheet, const char* style)
         return L;
     lua_pop(L, 1);
     return nullptr;
+}
+
+std::string StyleSheets::path(const std::string& sheet)
+{
+    return "art/ui/styles/" + Mod::toLowerAscii(sheet) + ".styles";
+}
+
+const StyleSheets::Sheet* StyleSheets::sheet(const std::string& name) const
+{
+    const auto found = sheets_.find(Mod::toLowerAscii(name));
+    return found == sheets_.end() ? nullptr : &found->second;
+}
+
+StyleSheets::Status StyleSheets::status(const std::string& name, std::string* failure) const
+{
+    const Sheet* read = sheet(name);
+    if (!read || !read->found)
+        return Status::Missing;
+    if (read->state)
+        return Status::Loaded;
+    if (failure)
+        *failure = read->failure;
+    return Status::Failed;
+}
+
+std::vector<std::string> StyleSheets::styleNames(const std::string& name) const
+{
+    const Sheet* read = sheet(name);
+    if (!read || !read->state)
+        return {};
+    lua_settop(read->state.get(), 0);
+    return copiedKeys(read->state.get());
 }
 
 } // namespace assets

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace assets {
 
@@ -20,10 +21,26 @@ public:
     // stack, or null when either name is absent or nothing is found.
     lua_State* find(const char* sheet, const char* style);
 
+    // What became of a sheet that find has read: loaded, missing, or failed
+    // with failure set to Lua's message. Missing for a sheet not read yet.
+    enum class Status { Loaded, Missing, Failed };
+    Status status(const std::string& sheet, std::string* failure = nullptr) const;
+    // The file a sheet is read from: "art/ui/styles/" + lower-case name + ".styles".
+    static std::string path(const std::string& sheet);
+    // The names of a loaded sheet's styles, unordered; none for a sheet not loaded.
+    std::vector<std::string> styleNames(const std::string& sheet) const;
+
 private:
+    struct Sheet {
+        assets::StatePtr state;
+        bool found = false;  // the file exists
+        std::string failure; // Lua's message, when it exists but failed
+    };
+    const Sheet* sheet(const std::string& name) const;
+
     std::shared_ptr<Mod::FileSource> files_;
     assets::Limits limits_;
-    std::map<std::string, assets::StatePtr> sheets_;
+    std::map<std::string, Sheet> sheets_;
 };
 
 } // namespace assets

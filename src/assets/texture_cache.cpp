@@ -3,6 +3,7 @@
 #include "base/diagnostic_log.h"
 #include "assets/font_registry.h"
 #include "assets/texture_decoding.h"
+#include "assets/texture_hint.h"
 #include "data/ansi_text.h"
 #include "gfx/bitmap_render_target.h"
 #include "gfx/brush.h"
@@ -56,7 +57,7 @@ TextureCache::Texture TextureCache::load(const std::string& normalised)
         std::string reason;
         try {
             if (gfx::BitmapPtr bitmap = assets::DecodeTexture(file, *device_))
-                return {std::move(bitmap), Status::Ok, {}, path};
+                return {std::move(bitmap), Status::Ok, {}, path, {}};
             throw std::runtime_error("Could not load image");
         } catch (const std::exception& error) {
             reason = error.what();
@@ -66,9 +67,10 @@ TextureCache::Texture TextureCache::load(const std::string& normalised)
             base::writeDiagnostic(path + ": " + reason);
             text += "\nReason: " + reason;
         }
-        return {makePlaceholder(text), Status::Invalid, reason, path};
+        std::string hint = textureHint(file->view(), reason);
+        return {makePlaceholder(text), Status::Invalid, reason, path, std::move(hint)};
     }
-    return {makePlaceholder("Missing texture: " + normalised), Status::Missing, {}, {}};
+    return {makePlaceholder("Missing texture: " + normalised), Status::Missing, {}, {}, {}};
 }
 
 gfx::BitmapPtr TextureCache::makePlaceholder(const std::string& text)

@@ -32,6 +32,7 @@ public:
         Status status = Status::Ok;
         std::string reason;  // the decoder's message when Invalid
         std::string path;    // the file that was decoded, when one existed
+        std::string hint;    // when Invalid: what the file is and how to fix it (texture_hint.h)
     };
 
     // Side of the placeholders, in DIPs (one texel per DIP).

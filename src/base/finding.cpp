@@ -1,6 +1,7 @@
 #include "base/finding.h"
 
 #include <algorithm>
+#include <functional>
 #include <tuple>
 
 namespace base {
@@ -23,10 +24,45 @@ bool operator==(const Finding& a, const Finding& b)
     return fields(a) == fields(b);
 }
 
+namespace {
+
+std::size_t hashOf(const Finding& f)
+{
+    std::size_t h = std::hash<std::string>()(f.code);
+    const auto mix = [&h](std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2); };
+    mix(std::hash<std::string>()(f.message));
+    mix(static_cast<std::size_t>(f.level));
+    mix(f.line ? static_cast<std::size_t>(*f.line) + 1 : 0);
+    mix(f.widget ? std::hash<std::string>()(*f.widget) : 0);
+    return h;
+}
+
+} // namespace
+
 void FindingList::add(Finding finding)
 {
-    if (std::find(findings_.begin(), findings_.end(), finding) == findings_.end())
-        findings_.push_back(std::move(finding));
+    const std::size_t hash = hashOf(finding);
+    const auto [first, last] = index_.equal_range(hash);
+    for (auto held = first; held != last; ++held)
+        if (findings_[held->second] == finding)
+            return;
+    index_.emplace(hash, findings_.size());
+    findings_.push_back(std::move(finding));
+}
+
+void FindingList::sortByLine()
+{
+    std::stable_sort(findings_.begin(), findings_.end(),
+                     [](const Finding& a, const Finding& b) { return a.line.value_or(0) < b.line.value_or(0); });
+    index_.clear();
+    for (std::size_t i = 0; i < findings_.size(); ++i)
+        index_.emplace(hashOf(findings_[i]), i);
+}
+
+void FindingList::clear()
+{
+    findings_.clear();
+    index_.clear();
 }
 
 void FindingList::append(const FindingList& other)

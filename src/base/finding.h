@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <unordered_map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,7 +52,9 @@ struct Finding {
 };
 
 // The findings of one mount or one screen, in the order found. A finding
-// equal in every field to one already held is not added again.
+// equal in every field to one already held is not added again (found
+// through a hash, so a screen with thousands of findings adds each in
+// constant time).
 class FindingList {
 public:
     void add(Finding finding);
@@ -61,10 +64,14 @@ public:
     bool empty() const { return findings_.empty(); }
     std::size_t size() const { return findings_.size(); }
     std::size_t count(FindingLevel level) const;
-    void clear() { findings_.clear(); }
+    void clear();
+    // Orders the findings by line, keeping the order found among those of
+    // one line; findings without a line go first.
+    void sortByLine();
 
 private:
     std::vector<Finding> findings_;
+    std::unordered_multimap<std::size_t, std::size_t> index_; // hash -> position in findings_
 };
 
 bool operator==(const Finding& a, const Finding& b);

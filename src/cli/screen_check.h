@@ -1,9 +1,12 @@
 #pragma once
-// What `tise-cli check` says about one screen: that it fails to load, or
-// what of it draws other than its author meant — a texture that is missing
-// or does not decode, a "$" text that no string table has, a font that fell
-// back, a widget or art type the game does not know. The screen is loaded
-// once and drawn off screen at each size, as the viewer would show it.
+// What `tise-cli check` says about one screen: its findings (base/finding.h)
+// as loading, building and drawing it find them. The screen is loaded and
+// drawn off screen at each size asked for, as the viewer would show it
+// there: once as it first appears, and once with the pointer over each
+// widget that shows something more under it (art drawn only while hovered,
+// a tooltip), so that hover art and tooltip texts are drawn too. Drawing
+// notes text that does not fit its box at each size. The findings of the
+// mount are the caller's.
 
 #include "base/finding.h"
 #include "cli/screen_arguments.h"
@@ -20,10 +23,10 @@ struct ModContext;
 
 namespace cli {
 
-// The findings of the screen at path (base/finding.h), drawn at each of
-// sizes (at least one), in the order found, each message once; messages are
-// valid UTF-8.
+// The findings of the screen (as the user or the screen list names it,
+// screen_arguments.h), in the order found, each with `screen` set to it.
+// A screen that fails to load gives its one load error.
 base::FindingList checkScreen(const gfx::GraphicsContext& graphics, const Mod::ModContext& module,
-                              const std::string& path, const std::vector<Size>& sizes = {Size{}});
+                              const std::string& screen, const std::vector<Size>& sizes = {Size{}});
 
 } // namespace cli

@@ -161,7 +161,7 @@ int check(const Arguments& args, std::ostream& out)
         return [&, drawing](std::size_t i) {
             // Held back, so that they come in the screens' order whatever process checked them.
             const base::DiagnosticCapture capture;
-            Found found{checkScreen(drawing->graphics, module, screenPath(screens[i]), sizes), {}};
+            Found found{checkScreen(drawing->graphics, module, screens[i], sizes), {}};
             found.diagnostics = capture.messages();
             return findingBytes(found);
         };

@@ -26,6 +26,8 @@ std::string text(const std::optional<std::string>& game) { return game ? text(*g
 
 std::string boolean(bool value) { return value ? "true" : "false"; }
 
+std::string line(const std::optional<int>& line) { return line ? std::to_string(*line) : "null"; }
+
 std::string bounds(const screen::Bounds& b)
 {
     return "[" + jsonNumber(b.x) + ", " + jsonNumber(b.y) + ", " + jsonNumber(b.width) + ", " + jsonNumber(b.height) +
@@ -54,7 +56,7 @@ const char* statusName(assets::TextureCache::Status status)
 std::string resolvedWidgetFields(const screen::WidgetReport& r, const std::string& in)
 {
     const screen::StyleReference& style = r.style;
-    std::string out = in + "\"style\": ";
+    std::string out = in + "\"line\": " + line(r.line) + ",\n" + in + "\"style\": ";
     out += style.sheet || style.name ? "[" + text(style.sheet) + ", " + text(style.name) + "]" : "null";
     out += ", \"styleFound\": " + boolean(style.found) + ",\n";
     out += in + "\"localisedText\": " +
@@ -73,7 +75,7 @@ std::string source(const std::optional<Mod::FileOrigin>& origin)
 // The fields of --resolved after an art item's documented ones.
 std::string resolvedArtFields(const screen::ArtReport& r)
 {
-    std::string out;
+    std::string out = ", \"line\": " + line(r.line);
     if (r.texture)
         out += ", \"textureStatus\": \"" + std::string(statusName(r.textureStatus)) +
                "\", \"textureReason\": " + text(r.textureReason);

@@ -51,7 +51,7 @@ int texture(const Arguments& args, std::ostream&)
     assets::ScreenAssets screenAssets(context, module.source);
     const std::string& name = args.positional[1];
     const assets::TextureCache::Texture& resolved = screenAssets.textures().resolve(name);
-    // An invalid one has had its decoder's message logged.
+    // An invalid one is reported by the cache, as drawing reports it.
     if (resolved.status == assets::TextureCache::Status::Missing)
         warn("missing texture \"" + name + "\": " + screen::missingTextureReason(name));
     writeBitmapPng(*resolved.bitmap, output, args.has("--premultiplied"));

@@ -79,6 +79,12 @@ std::u16string ansiToUtf16(std::string_view text)
     return result;
 }
 
+bool isUtf8(std::string_view text)
+{
+    std::u16string decoded;
+    return decodeUtf8(text, decoded);
+}
+
 std::string utf16ToUtf8(std::u16string_view text)
 {
     std::string out;

@@ -11,4 +11,7 @@ namespace Mod {
 std::u16string ansiToUtf16(std::string_view text);
 std::string utf16ToUtf8(std::u16string_view text);
 
+// Whether text is strict UTF-8 (as ansiToUtf16 decides).
+bool isUtf8(std::string_view text);
+
 } // namespace Mod

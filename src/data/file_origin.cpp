@@ -2,6 +2,7 @@
 
 #include "data/archive_source.h"
 #include "data/disk_file_source.h"
+#include "data/mod_context.h"
 #include "data/subfolder_source.h"
 
 #include <sys/stat.h>
@@ -74,6 +75,20 @@ std::string shortSourceName(std::string_view source, std::string_view root)
     while (name.size() > 1 && name.back() == '/')
         name.pop_back();
     return name;
+}
+
+std::optional<FileLocation> locateFile(const ModContext& module, const std::string& path)
+{
+    if (!module.source)
+        return std::nullopt;
+    const std::vector<FileOrigin> origins = fileOrigins(*module.source, path);
+    if (origins.empty())
+        return std::nullopt;
+    const FileOrigin& origin = origins.front();
+    if (origin.kind == FileOrigin::Kind::Folder)
+        return FileLocation{origin.location, std::nullopt};
+    std::optional<std::string> archive = module.disk ? module.disk->resolver().resolve(origin.source) : std::nullopt;
+    return FileLocation{archive.value_or(toPosixSeparators(origin.source)), origin.location};
 }
 
 } // namespace Mod

@@ -13,6 +13,8 @@
 
 namespace Mod {
 
+struct ModContext;
+
 struct FileOrigin {
     enum class Kind { Folder, Archive };
     Kind kind = Kind::Folder;
@@ -42,5 +44,15 @@ std::vector<FileOrigin> fileOrigins(const CompositeSource& sources, const std::s
 // lies inside, with "/" separators and no trailing one ("Emberwake/Data",
 // "Engine/Engine.sga").
 std::string shortSourceName(std::string_view source, std::string_view root);
+
+// Where the file that module serves for path is, for a finding about it:
+// its disk file, or the archive's disk file and the member. Paths stay as
+// the mount reached them (relative ones relative). Nothing when no source
+// has it.
+struct FileLocation {
+    std::string file;
+    std::optional<std::string> member;
+};
+std::optional<FileLocation> locateFile(const ModContext& module, const std::string& path);
 
 } // namespace Mod

@@ -22,9 +22,11 @@ struct ModContext {
     std::vector<std::unique_ptr<ModuleFile>> moduleFiles;
 
     // What the mounter chose and loaded, for reports: the language, and the
-    // disk path of each string table (same order as stringTables).
+    // disk path of each string table (same order as stringTables) and of
+    // each module file (same order as moduleFiles), as the mount reached it.
     std::string language;
     std::vector<std::string> stringTablePaths;
+    std::vector<std::string> moduleFilePaths;
     // The language the mount chooses on its own (the same as language unless
     // one was asked for), and every language a Locale folder of the module,
     // its required modules or the engine offers, in byte order, each once

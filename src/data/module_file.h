@@ -1,12 +1,17 @@
 #pragma once
 // A parsed ".module" file: key = value lines (sections ignored, ";" starts a
-// comment) and the variables that %NAME% in a value expands to.
+// comment) and the variables that %NAME% in a value expands to. Each key
+// keeps the 1-based line it was read from (the last one, as for its value),
+// so that what is wrong with a value can be shown where it is written; a
+// line ends at LF, CR LF or a lone CR.
 
 #include "data/file_data.h"
 #include "data/file_source.h"
 
+#include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace Mod {
 
@@ -23,8 +28,19 @@ public:
     std::string getNumbered(const std::string& key, int index) const;
     void setVariable(const std::string& name, const std::string& value);
 
+    // The line key was read from; nothing for a key the file lacks.
+    std::optional<int> line(const std::string& key) const;
+    // Every key, unordered.
+    std::vector<std::string> keys() const;
+    // The variable names of key's value that get(key) leaves as %NAME%
+    // because no variable has them, in the order they appear.
+    std::vector<std::string> unknownVariables(const std::string& key) const;
+
 private:
+    std::string expand(const std::string& value, std::vector<std::string>* unknown) const;
+
     std::unordered_map<std::string, std::string> values_;
+    std::unordered_map<std::string, int> lines_;
     std::unordered_map<std::string, std::string> variables_;
 };
 

@@ -3,12 +3,14 @@
 #include "base/diagnostic_log.h"
 #include "data/archive_source.h"
 #include "data/disk_file_source.h"
+#include "data/mount_report.h"
 #include "data/subfolder_source.h"
 #include "data/text_compare.h"
 
 #include <algorithm>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <stdexcept>
 
@@ -26,6 +28,7 @@ void ModContext::reset()
     pseudoLocalise = false;
     root.clear();
     ownSourceCount = 0;
+    moduleFilePaths.clear();
     findings.clear();
     disk.reset();
 }
@@ -36,7 +39,10 @@ namespace {
 
 class Mounter {
 public:
-    Mounter(ModContext& context, std::shared_ptr<DiskFileSource> disk) : context_(context), disk_(std::move(disk)) {}
+    Mounter(ModContext& context, std::shared_ptr<DiskFileSource> disk, MountReport& report)
+        : context_(context), disk_(std::move(disk)), report_(report)
+    {
+    }
 
     std::vector<std::string> list(const std::string& folder)
     {
@@ -45,45 +51,56 @@ public:
         return names;
     }
 
-    void mountArchive(const std::string& path)
+    // The archive's message when it fails to open.
+    std::optional<std::string> mountArchive(const std::string& path)
     {
         disk_->noteRead(path);
         try {
             context_.source->append(std::make_unique<ArchiveSource>(path, &disk_->resolver()));
         } catch (const std::exception& error) {
             base::writeDiagnostic(error.what());
+            return error.what();
         }
+        return std::nullopt;
     }
 
     void loadStringTable(const std::string& path)
     {
+        const FilePtr file = disk_->open(path);
         try {
-            context_.stringTables.push_back(std::make_unique<StringTable>(disk_->open(path)));
+            context_.stringTables.push_back(std::make_unique<StringTable>(file));
             context_.stringTablePaths.push_back(path);
         } catch (const std::exception& error) {
             // The file as the user finds it on disk, so a large mod's broken table can be told apart.
             const std::string posix = disk_->resolver().resolve(path).value_or(toPosixSeparators(path));
             base::writeDiagnostic(posix + ": " + error.what());
+            report_.stringTableFailed(file, path, error.what());
+            return;
         }
+        report_.stringTableLoaded(*file, path);
     }
 
-    void mountFolder(const std::string& prefix)
+    bool mountFolder(const std::string& prefix)
     {
-        if (!list(prefix).empty())
-            context_.source->append(std::make_unique<SubfolderSource>(disk_, prefix));
+        if (list(prefix).empty())
+            return false;
+        context_.source->append(std::make_unique<SubfolderSource>(disk_, prefix));
+        return true;
     }
 
 private:
     ModContext& context_;
     std::shared_ptr<DiskFileSource> disk_;
+    MountReport& report_;
 };
 
-std::string chooseLanguage(const ModContext& context, const std::string& root, Mounter& mounter)
+std::string chooseLanguage(const ModContext& context, const std::string& root, Mounter& mounter, MountReport& report)
 {
     std::set<std::string> candidates; // byte order
     bool any = false;
     for (const auto& module : context.moduleFiles) {
         const std::vector<std::string> names = mounter.list(root + module->get("ModFolder") + "\\Locale");
+        report.languagesOffered(static_cast<std::size_t>(&module - context.moduleFiles.data()), names);
         if (names.empty())
             continue;
         if (!any) {
@@ -94,7 +111,9 @@ std::string chooseLanguage(const ModContext& context, const std::string& root, M
             std::erase_if(candidates, [&](const std::string& name) { return !offered.count(name); });
         }
     }
-    return candidates.empty() ? "English" : *candidates.begin();
+    const std::string language = candidates.empty() ? "English" : *candidates.begin();
+    report.languageChosen(language);
+    return language;
 }
 
 // The language folders in the modules' and the engine's Locale folders.
@@ -130,65 +149,83 @@ void MountModule(ModContext& context, const std::string& modulePath, const Mount
     const FilePtr moduleData = disk->open(modulePath);
     if (!hasData(moduleData))
         throw std::runtime_error("Cannot open module file " + modulePath);
-    Mounter mounter(context, disk);
 
     const auto slash = modulePath.find_last_of("\\/");
     const std::string root = slash == std::string::npos ? std::string() : modulePath.substr(0, slash + 1);
+    MountReport report(context, *disk, root);
+    Mounter mounter(context, disk, report);
     context.moduleFiles.push_back(std::make_unique<ModuleFile>(*moduleData));
+    context.moduleFilePaths.push_back(modulePath);
 
-    for (int i = 1;; ++i) {
-        const std::string required = context.moduleFiles.front()->getNumbered("RequiredMod", i);
-        if (required.empty())
+    int required = 1;
+    for (;; ++required) {
+        const std::string name = context.moduleFiles.front()->getNumbered("RequiredMod", required);
+        if (name.empty())
             break;
-        if (const FilePtr file = disk->open(root + required + ".module"); hasData(file))
+        const std::string path = root + name + ".module";
+        if (const FilePtr file = disk->open(path); hasData(file)) {
             context.moduleFiles.push_back(std::make_unique<ModuleFile>(*file));
+            context.moduleFilePaths.push_back(disk->resolver().resolve(path).value_or(path));
+        } else {
+            report.requiredModMissing(required, name);
+        }
     }
+    report.keysRead(0, "RequiredMod", required);
 
     context.root = root;
-    context.ownLanguage = chooseLanguage(context, root, mounter);
+    context.ownLanguage = chooseLanguage(context, root, mounter, report);
     context.offeredLanguages = offeredLanguages(context, root, mounter, *disk);
     context.language = options.language.empty() ? context.ownLanguage : options.language;
     context.pseudoLocalise = options.pseudoLocalise;
     context.source = std::make_shared<CompositeSource>();
 
-    for (const auto& module : context.moduleFiles) {
+    for (std::size_t m = 0; m < context.moduleFiles.size(); ++m) {
+        ModuleFile* module = context.moduleFiles[m].get();
         module->setVariable("LOCALE", "Locale\\" + context.language);
         module->setVariable("TEXTURE-LEVEL", "Full");
         module->setVariable("SOUND-LEVEL", "Full");
         module->setVariable("MODEL-LEVEL", "High");
         const std::string modFolder = root + module->get("ModFolder") + "\\";
-        for (int i = 1;; ++i) {
+        report.modFolder(m, root + module->get("ModFolder"));
+        int i = 1;
+        for (;; ++i) {
             const std::string folder = module->getNumbered("DataFolder", i);
             if (folder.empty())
                 break;
-            mounter.mountFolder(modFolder + folder + "\\");
+            report.dataFolder(m, i, modFolder + folder + "\\", mounter.mountFolder(modFolder + folder + "\\"));
         }
-        for (int i = 1;; ++i) {
+        report.keysRead(m, "DataFolder", i);
+        for (i = 1;; ++i) {
             const std::string archive = module->getNumbered("ArchiveFile", i);
             if (archive.empty())
                 break;
-            mounter.mountArchive(modFolder + archive + ".sga");
+            report.archiveFile(m, i, modFolder + archive + ".sga", mounter.mountArchive(modFolder + archive + ".sga"));
         }
+        report.keysRead(m, "ArchiveFile", i);
         const std::string localeFolder = modFolder + "Locale\\" + context.language + "\\";
         for (const std::string& name : mounter.list(localeFolder)) {
             if (endsWithNoCase(name, ".ucs"))
                 mounter.loadStringTable(localeFolder + name);
         }
-        if (module == context.moduleFiles.front())
+        if (m == 0)
             context.ownSourceCount = context.source->sources().size();
     }
 
     const std::string engineLocale = root + "Engine\\Locale\\" + context.language + "\\";
     for (const std::string& name : mounter.list(engineLocale)) {
-        if (endsWithNoCase(name, ".sga"))
-            mounter.mountArchive(engineLocale + name);
-        else if (endsWithNoCase(name, ".ucs"))
+        if (endsWithNoCase(name, ".sga")) {
+            if (const auto failed = mounter.mountArchive(engineLocale + name))
+                report.engineArchiveFailed(engineLocale + name, *failed);
+        } else if (endsWithNoCase(name, ".ucs")) {
             mounter.loadStringTable(engineLocale + name);
+        }
     }
     const std::string engine = root + "Engine\\";
     for (const std::string& name : mounter.list(engine)) {
-        if (endsWithNoCase(name, ".sga"))
-            mounter.mountArchive(engine + name);
+        if (endsWithNoCase(name, ".sga")) {
+            if (const auto failed = mounter.mountArchive(engine + name))
+                report.engineArchiveFailed(engine + name, *failed);
+        }
     }
 }
 

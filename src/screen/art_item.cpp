@@ -1,6 +1,7 @@
 #include "screen/art_item.h"
 
 #include "screen/lua_protect.h"
+#include "screen/screen_view.h"
 #include "screen/widget.h"
 
 #include <lua.hpp>
@@ -29,6 +30,11 @@ const char* ArtItem::kindName() const
 }
 
 Bounds ArtItem::bounds() const { return {Control::transform().dx, Control::transform().dy, width(), height()}; }
+
+std::optional<int> ArtItem::line() const
+{
+    return table_ && lua_ == screen_->lua() ? screen_->tableLine(table_) : std::nullopt;
+}
 
 Widget* ArtItem::widget() const { return dynamic_cast<Widget*>(parent()); }
 

@@ -54,6 +54,10 @@ public:
     // The art table in the registry of lua(): the screen's state, or the
     // state of the style sheet that supplied the widget's `Presentation`.
     int tableRef() const { return tableRef_; }
+    // The line of the screen file where the art table was created (the line
+    // of its `{`); nothing for an item not made from a table of the screen's
+    // chunk, such as one of a style sheet's art.
+    std::optional<int> line() const;
     lua_State* lua() const { return lua_; }
     ScreenView& screen() const { return *screen_; }
 
@@ -76,6 +80,7 @@ private:
     ScreenView* screen_;
     lua_State* lua_;
     int tableRef_ = -2;
+    const void* table_ = nullptr; // the table it was built from (kept alive by tableRef_)
     ArtKind kind_;
     int id_ = 0;
     std::array<bool, StateFlagCount> stateFlags_{};

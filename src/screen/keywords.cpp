@@ -116,4 +116,37 @@ std::optional<gfx::ParagraphAlignment> vertAlignOf(std::string_view word)
 
 bool isBorderKeyword(std::string_view word) { return match(RectangleTypes, word).has_value(); }
 
+const std::vector<std::string_view>& widgetTypeWords()
+{
+    static const std::vector<std::string_view> words{"Group",    "TextLabel", "CheckButton", "ComboBox",
+                                                     "ProgressBar", "EditText", "Button",     "Custom",
+                                                     "RadioButton", "TextListBox", "Swf"};
+    return words;
+}
+
+const std::vector<std::string_view>& artTypeWords()
+{
+    static const std::vector<std::string_view> words{"Graphic", "Text", "Rectangle", "Line", "Swf"};
+    return words;
+}
+
+const std::vector<std::string_view>& stateWords()
+{
+    static const std::vector<std::string_view> words{"Disabled", "Normal",       "Hover",         "Active",
+                                                     "CheckedDisabled", "Checked", "CheckedHover", "CheckedActive"};
+    return words;
+}
+
+const std::vector<std::string_view>& horzAlignWords()
+{
+    static const std::vector<std::string_view> words{"Right", "Centre"};
+    return words;
+}
+
+const std::vector<std::string_view>& vertAlignWords()
+{
+    static const std::vector<std::string_view> words{"Top", "Bottom"};
+    return words;
+}
+
 } // namespace screen

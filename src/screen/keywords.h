@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace screen {
 
@@ -50,5 +51,14 @@ std::optional<gfx::TextAlignment> horzAlignOf(std::string_view word);
 std::optional<gfx::ParagraphAlignment> vertAlignOf(std::string_view word);
 // `rectangleType` "Border": an outline instead of a filled rectangle.
 bool isBorderKeyword(std::string_view word);
+
+// The words themselves, for hints about words that match none: the game's
+// widget types (those known by their texts), the art types, the states,
+// and the keywords of `horzAlign` and `vertAlign`.
+const std::vector<std::string_view>& widgetTypeWords();
+const std::vector<std::string_view>& artTypeWords();
+const std::vector<std::string_view>& stateWords();
+const std::vector<std::string_view>& horzAlignWords();
+const std::vector<std::string_view>& vertAlignWords();
 
 } // namespace screen

@@ -22,8 +22,9 @@ bool isWanted(lua_State* state, int index, Want want)
     return false;
 }
 
-// Pushes table[key]; false, with nothing pushed, when the value is not wanted.
-bool pushField(const TableRef& table, const char* key, Want want)
+// Pushes table[key]; false, with nothing pushed, when the value is not
+// wanted (the watcher, if any, is told of a value of the wrong kind).
+bool pushField(const TableRef& table, const char* key, Want want, ValueWatcher* watcher = nullptr)
 {
     if (!table.valid())
         return false;
@@ -35,13 +36,17 @@ bool pushField(const TableRef& table, const char* key, Want want)
     lua_remove(L, -2);
     if (isWanted(L, -1, want))
         return true;
+    if (watcher && !lua_isnil(L, -1))
+        watcher->wrongKind(key, want, L);
     lua_pop(L, 1);
     return false;
 }
 
-float numberAt(lua_State* state, int tableIndex, int element)
+float numberAt(lua_State* state, int tableIndex, int element, bool* numeric = nullptr)
 {
     lua_rawgeti(state, tableIndex, element);
+    if (numeric)
+        *numeric = lua_isnumber(state, -1) != 0;
     const auto value = static_cast<float>(lua_tonumber(state, -1));
     lua_pop(state, 1);
     return value;
@@ -67,7 +72,7 @@ void reserveStack(lua_State* state, int n)
 
 lua_State* Properties::push(const char* key, Want want) const
 {
-    if (pushField(own_, key, want))
+    if (pushField(own_, key, want, want == Want::Present ? nullptr : watcher_))
         return own_.lua;
     if (want != Want::Present && pushField(style_, key, want))
         return style_.lua;
@@ -128,8 +133,18 @@ Bounds readLayout(const Properties& properties, lua_State* errors)
 {
     Bounds layout;
     if (lua_State* L = properties.push("position", Want::Table)) {
-        layout.x = numberAt(L, -1, 1);
-        layout.y = numberAt(L, -1, 2);
+        bool numeric[2];
+        layout.x = numberAt(L, -1, 1, &numeric[0]);
+        layout.y = numberAt(L, -1, 2, &numeric[1]);
+        ValueWatcher* watcher = L == properties.own().lua ? properties.watcher() : nullptr;
+        for (int element = 1; element <= 2 && watcher; ++element) {
+            if (!numeric[element - 1]) {
+                reserveStack(L, 1);
+                lua_rawgeti(L, -1, element);
+                watcher->notANumber("position", element, L);
+                lua_pop(L, 1);
+            }
+        }
         lua_pop(L, 1);
     }
     if (lua_State* L = properties.push("size", Want::Table)) {
@@ -151,25 +166,35 @@ Bounds readLayout(const Properties& properties, lua_State* errors)
     return layout;
 }
 
-void readColour(lua_State* state, const assets::ColourTable& colours, ColourValue& colour, TextAllowance& allowance)
+ColourRead readColour(lua_State* state, const assets::ColourTable& colours, ColourValue& colour,
+                      TextAllowance& allowance)
 {
     if (lua_type(state, -1) == LUA_TSTRING) {
         colour.key = textAt(state, -1, allowance);
-        colour.color = colours.lookup(*colour.key);
-    } else if (lua_istable(state, -1)) {
-        reserveStack(state, 1);
-        colour.color = {numberAt(state, -1, 1) / 255.0f, numberAt(state, -1, 2) / 255.0f,
-                        numberAt(state, -1, 3) / 255.0f, numberAt(state, -1, 4) / 255.0f};
-        colour.key.reset();
+        const std::optional<gfx::Color> found = colours.find(*colour.key);
+        colour.color = found.value_or(gfx::Color{0.0f, 0.0f, 0.0f, 1.0f});
+        return found ? ColourRead::Ok : ColourRead::KeyMissing;
     }
+    if (!lua_istable(state, -1))
+        return ColourRead::WrongKind;
+    reserveStack(state, 1);
+    bool numeric[4];
+    colour.color = {numberAt(state, -1, 1, &numeric[0]) / 255.0f, numberAt(state, -1, 2, &numeric[1]) / 255.0f,
+                    numberAt(state, -1, 3, &numeric[2]) / 255.0f, numberAt(state, -1, 4, &numeric[3]) / 255.0f};
+    colour.key.reset();
+    return numeric[0] && numeric[1] && numeric[2] && numeric[3] ? ColourRead::Ok : ColourRead::Incomplete;
 }
 
-gfx::Point readPoint(lua_State* state)
+gfx::Point readPoint(lua_State* state, bool* incomplete)
 {
     if (!lua_istable(state, -1))
         return {};
     reserveStack(state, 1);
-    return {numberAt(state, -1, 1), numberAt(state, -1, 2)};
+    bool numeric[2];
+    const gfx::Point point{numberAt(state, -1, 1, &numeric[0]), numberAt(state, -1, 2, &numeric[1])};
+    if (incomplete)
+        *incomplete = !numeric[0] || !numeric[1];
+    return point;
 }
 
 } // namespace screen

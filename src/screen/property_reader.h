@@ -10,7 +10,9 @@
 // Errors: running out of stack room and text beyond the allowance throw
 // std::runtime_error; a `size` element of the wrong kind raises Lua's
 // argument error in the screen's state (which must be inside the instantiate
-// call). Everything else that a table may hold is no error.
+// call). Everything else that a table may hold is no error; what is ignored
+// (a value of the wrong kind in the table itself, a `position` element that
+// is not a number) can be told to a ValueWatcher.
 
 #include "assets/colour_table.h"
 #include "gfx/geometry.h"
@@ -73,10 +75,24 @@ enum class Want {
     Present, // anything but nil (the table itself only)
 };
 
+// Told of what a table itself holds that the build ignores. Called with the
+// value concerned on top of the state's stack (left there).
+class ValueWatcher {
+public:
+    // A property that is present but not of the kind wanted.
+    virtual void wrongKind(const char* key, Want want, lua_State* state) = 0;
+    // Element element (1-based) of a table property that is not a number.
+    virtual void notANumber(const char* key, int element, lua_State* state) = 0;
+
+protected:
+    ~ValueWatcher() = default;
+};
+
 class Properties {
 public:
-    Properties(TextAllowance& allowance, TableRef own, TableRef style = {})
-        : allowance_(&allowance), own_(own), style_(style)
+    // watcher, when given, is told of the own table's ignored values.
+    Properties(TextAllowance& allowance, TableRef own, TableRef style = {}, ValueWatcher* watcher = nullptr)
+        : allowance_(&allowance), own_(own), style_(style), watcher_(watcher)
     {
     }
 
@@ -93,11 +109,13 @@ public:
     const TableRef& own() const { return own_; }
     TextAllowance& allowance() const { return *allowance_; }
     const TableRef& style() const { return style_; }
+    ValueWatcher* watcher() const { return watcher_; }
 
 private:
     TextAllowance* allowance_;
     TableRef own_;
     TableRef style_;
+    ValueWatcher* watcher_;
 };
 
 // The value at index as text (a string, or a number's text), charged to the
@@ -114,11 +132,19 @@ Bounds readLayout(const Properties& properties, lua_State* errors);
 // ReadColour on the value on top of the stack (left there): a string is a
 // colour-table key, a table holds red, green, blue and alpha from 0 to 255
 // (missing or non-numeric elements 0); other values leave colour unchanged.
-// Keys are charged to the allowance.
-void readColour(lua_State* state, const assets::ColourTable& colours, ColourValue& colour, TextAllowance& allowance);
+// Keys are charged to the allowance. Says what was ignored on the way.
+enum class ColourRead {
+    Ok,
+    WrongKind,   // neither a string nor a table: unchanged
+    KeyMissing,  // a key the colour table lacks: opaque black
+    Incomplete,  // a table with a missing or non-numeric element (that channel 0)
+};
+ColourRead readColour(lua_State* state, const assets::ColourTable& colours, ColourValue& colour,
+                      TextAllowance& allowance);
 
 // A point from the table on top of the stack (left there): elements 1 and 2,
-// missing or non-numeric ones 0. Other values give (0, 0).
-gfx::Point readPoint(lua_State* state);
+// missing or non-numeric ones 0. Other values give (0, 0). incomplete, when
+// given, says whether an element was missing or not a number.
+gfx::Point readPoint(lua_State* state, bool* incomplete = nullptr);
 
 } // namespace screen

@@ -1,10 +1,14 @@
 #include "screen/screen_view.h"
 
+#include "base/closest_name.h"
 #include "data/lua_chunk.h"
 #include "data/mod_context.h"
 #include "gfx/render_target.h"
 #include "screen/device_geometry.h"
+#include "screen/key_check.h"
 #include "screen/screen_load_error.h"
+#include "screen/table_lines.h"
+#include "screen/table_watch.h"
 #include "screen/widget.h"
 #include "screen/widget_factory.h"
 
@@ -45,7 +49,7 @@ std::shared_ptr<Mod::FileSource> sourceOf(const Mod::ModContext& files, const st
 ScreenView::ScreenView(const gfx::GraphicsContext& graphics, const Mod::ModContext& files, const std::string& path,
                        const assets::Limits& limits)
     : graphics_(&graphics), files_(&files), path_(path), assets_(graphics, sourceOf(files, path), limits),
-      resources_(graphics)
+      resources_(graphics), findings_(files, path)
 {
     Mod::FilePtr file = files.source->open(path);
     if (!Mod::hasData(file))
@@ -53,11 +57,14 @@ ScreenView::ScreenView(const gfx::GraphicsContext& graphics, const Mod::ModConte
 
     lua_ = assets::newState(limits);
     lua_State* L = lua_.get();
+    tableLines_ = std::make_unique<TableLines>(file);
     try {
         const char* stage = "load";
+        assets::observeChunk(L, tableLines_.get());
         int status = Mod::LoadLuaChunk(L, std::move(file));
         if (status == LUA_OK)
             status = lua_pcall(L, 0, 0, 0);
+        assets::observeChunk(L, nullptr);
         if (status == LUA_OK) {
             stage = "instantiate";
             lua_pushcfunction(L, instantiate);
@@ -65,22 +72,41 @@ ScreenView::ScreenView(const gfx::GraphicsContext& graphics, const Mod::ModConte
             status = lua_pcall(L, 1, 0, 0);
         }
         if (status != LUA_OK) {
-            const std::string message =
-                "Cannot " + std::string(stage) + " screen file " + path + ": " + assets::errorText(L);
-            base::Finding finding;
-            finding.level = base::FindingLevel::Error;
-            finding.code = "load-error";
-            finding.message = message;
-            throw ScreenLoadError(message, std::move(finding));
+            const std::string lua = assets::errorText(L);
+            const std::string message = "Cannot " + std::string(stage) + " screen file " + path + ": " + lua;
+            // Lua names the line of a load error; an instantiate error is at
+            // the table that was being built.
+            const std::optional<int> line = std::string(stage) == "load" ? luaMessageLine(lua)
+                                                                       : tableLine(buildingTable_);
+            throw ScreenLoadError(message, findings_.loadError(message, line));
         }
     } catch (...) {
         // The widgets release their references while the state is open; the
         // state goes before the error leaves.
+        assets::observeChunk(L, nullptr);
         clearChildren();
         tooltipRoot_ = widgetsRoot_ = nullptr;
         lua_.reset();
         throw;
     }
+}
+
+const base::FindingList& ScreenView::findings() const
+{
+    if (!keysChecked_) {
+        keysChecked_ = true;
+        checkTableKeys(*this, findings_);
+        // Widgets are built last element first: in file order, a modder reads them.
+        findings_.list().sortByLine();
+    }
+    return findings_.list();
+}
+
+std::optional<int> ScreenView::tableLine(const void* table) const
+{
+    if (!tableLines_ || !table)
+        return std::nullopt;
+    return tableLines_->line(table);
 }
 
 ScreenView::~ScreenView()
@@ -109,8 +135,9 @@ int ScreenView::instantiate(lua_State* state)
 
 void ScreenView::buildRoots(lua_State* L)
 {
-    WidgetFactory factory(*this, L);
+    WidgetFactory factory(*this, L, &buildingTable_);
     lua_getglobal(L, "Screen");
+    checkScreenTable(L);
     if (!lua_istable(L, -1))
         return;
     lua_getfield(L, -1, "TooltipWidgets");
@@ -121,6 +148,57 @@ void ScreenView::buildRoots(lua_State* L)
     if (lua_istable(L, -1))
         widgetsRoot_ = &factory.build(*this);
     lua_pop(L, 2);
+    factory.finish();
+}
+
+void ScreenView::checkScreenTable(lua_State* L)
+{
+    luaL_checkstack(L, 4, nullptr);
+    // The string keys of the table at index, for the names near a wanted one.
+    const auto keys = [L](int index) {
+        std::vector<std::string> names;
+        lua_pushnil(L);
+        while (lua_next(L, index < 0 ? index - 1 : index)) {
+            if (lua_type(L, -2) == LUA_TSTRING)
+                names.emplace_back(lua_tostring(L, -2));
+            lua_pop(L, 1);
+        }
+        return names;
+    };
+    // For the first key near a wanted name: "the screen sets KEY: did you mean `NAME`?".
+    const auto near = [&](int index, const std::vector<std::string_view>& wanted) -> std::optional<std::string> {
+        for (const std::string& name : keys(index))
+            if (const std::optional<std::string> meant = base::closestName(name, wanted))
+                return "the screen sets " + name + ": did you mean `" + *meant + "`?";
+        return std::nullopt;
+    };
+    if (!lua_istable(L, -1)) {
+        lua_pushglobaltable(L);
+        std::optional<std::string> hint = near(-1, {"Screen"});
+        lua_pop(L, 1);
+        findings_.add("no-screen-table",
+                      lua_isnil(L, -1) ? std::string("the screen file sets no table Screen: nothing is built")
+                                       : "Screen = " + describeValue(L, -1) + " is not a table: nothing is built",
+                      hint ? hint : std::optional<std::string>("a screen file sets Screen = { Widgets = { ... } }"),
+                      std::nullopt);
+        return;
+    }
+    const void* screenTable = lua_topointer(L, -1);
+    const auto line = [&] { return tableLine(screenTable); };
+    bool present = false;
+    for (const char* root : {"TooltipWidgets", "Widgets"}) {
+        lua_getfield(L, -1, root);
+        present = present || !lua_isnil(L, -1);
+        if (!lua_isnil(L, -1) && !lua_istable(L, -1))
+            findings_.add("no-screen-table",
+                          "Screen." + std::string(root) + " = " + describeValue(L, -1) + " is not a table: " +
+                              (root == std::string("Widgets") ? "no widgets" : "no tooltip widgets") + " are built",
+                          "write " + std::string(root) + " = { name = \"...\", Children = { ... } }", line());
+        lua_pop(L, 1);
+    }
+    if (!present)
+        findings_.add("no-screen-table", "Screen has neither Widgets nor TooltipWidgets: nothing is built",
+                      near(-1, {"Widgets", "TooltipWidgets"}), line());
 }
 
 Widget* ScreenView::findWidget(std::string_view name) const

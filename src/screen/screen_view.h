@@ -31,14 +31,27 @@
 //
 // Destruction: the widgets (which release their Lua references), then the
 // Lua state, then the drawing resources, then the assets.
+//
+// Findings (screen_findings.h): loading, building and painting note what
+// they find wrong with the screen, each where it is found: a load error at
+// the line Lua names (an instantiate error at the line of the table being
+// built), a missing or non-table `Screen`, `Widgets` or `TooltipWidgets`,
+// what the widget factory finds in the tables (widget_factory.h), textures
+// that are missing or invalid and fonts that fell back as they are first
+// drawn, and, when asked for (setCheckTextFit), text that does not fit its
+// box at the size drawn. Noting them changes nothing that is drawn. The
+// line each table of the screen file was made on is traced while the chunk
+// runs (table_lines.h) and kept by the widgets and art items.
 
 #include "assets/lua_sandbox.h"
 #include "assets/screen_assets.h"
 #include "base/finding.h"
+#include "screen/screen_findings.h"
 #include "screen/view_resources.h"
 #include "ui/container_control.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -51,6 +64,7 @@ struct ModContext;
 
 namespace screen {
 
+class TableLines;
 class Widget;
 
 class ScreenView final : public ui::ContainerControl {
@@ -72,8 +86,22 @@ public:
 
     // What loading, building and painting the screen found wrong with it
     // (base/finding.h), in the order found.
-    const base::FindingList& findings() const { return findings_; }
-    base::FindingList& findings() { return findings_; }
+    // The keys of its tables are looked at on the first call (key_check.h),
+    // and what was found so far is put in the order of the file's lines.
+    const base::FindingList& findings() const;
+    // Where the parts of the screen add their findings.
+    ScreenFindings& screenFindings() { return findings_; }
+
+    // Whether painting notes text that does not fit its box ("text-overflow",
+    // naming the view's size); off unless asked for, since a window is drawn
+    // at every size it is dragged through.
+    void setCheckTextFit(bool check) { checkTextFit_ = check; }
+    bool checksTextFit() const { return checkTextFit_; }
+
+    // The line of the screen file where a table of the screen's state (as
+    // lua_topointer gives it) was created, if the screen file created it
+    // (Widget::line, ArtItem::line). The table must still be alive.
+    std::optional<int> tableLine(const void* table) const;
 
     // The roots built from `Screen.Widgets` and `Screen.TooltipWidgets`;
     // either may be null.
@@ -113,6 +141,8 @@ private:
     friend class Widget;
     static int instantiate(lua_State* state);
     void buildRoots(lua_State* state);
+    // What is wrong with `Screen` and its roots; the Screen table on top.
+    void checkScreenTable(lua_State* state);
     // Whether painting widget must lift the dimming around it.
     bool dimsAround(const Widget& widget) const { return emphasizedWidget_ == &widget && emphasisFade_ < 1.0f; }
     void pushEmphasisLayer(gfx::RenderTarget& target);
@@ -130,7 +160,12 @@ private:
     Widget* emphasizedWidget_ = nullptr;
     float emphasisFade_ = 1.0f;
     mutable gfx::Matrix contentTransform_;
-    base::FindingList findings_;
+    mutable ScreenFindings findings_;
+    mutable bool keysChecked_ = false;
+    bool checkTextFit_ = false;
+    // The lines of the chunk's tables; while building, the table being built.
+    std::unique_ptr<TableLines> tableLines_;
+    const void* buildingTable_ = nullptr;
 };
 
 } // namespace screen

@@ -14,6 +14,10 @@
 //
 // The layout is made on the first paint and kept until the widget's text
 // changes; the brushes are made once.
+//
+// Findings: the first text art to draw in a font that fell back notes it
+// ("font-fallback"); when the view checks text fit, a text whose layout is
+// larger than its box at the size drawn is noted ("text-overflow").
 
 #include "gfx/brush.h"
 #include "gfx/text_layout.h"
@@ -53,6 +57,10 @@ public:
     void textChanged() override;
 
 private:
+    void reportFallback();
+    // Notes the text when its laid-out size (in layout units) exceeds the box.
+    void checkFit(const gfx::TextMetrics& metrics, float scale);
+
     Properties properties_;
     const assets::FontEntry* font_ = nullptr;
     std::unique_ptr<gfx::TextLayout> layout_;

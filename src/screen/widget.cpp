@@ -34,6 +34,11 @@ Widget::~Widget()
     clearChildren();
 }
 
+std::optional<int> Widget::line() const
+{
+    return table_ && lua_ == screen_->lua() ? screen_->tableLine(table_) : std::nullopt;
+}
+
 const char* Widget::kindName() const
 {
     switch (kind_) {

@@ -63,6 +63,10 @@ public:
     // The widget's table in the registry of lua(); negative for a widget
     // made from a value that is not a table.
     int tableRef() const { return tableRef_; }
+    // The line of the screen file where the widget's table was created
+    // (the line of its `{`); nothing for a widget not made from a table of
+    // the screen's chunk.
+    std::optional<int> line() const;
     lua_State* lua() const { return lua_; }
     ScreenView& screen() const { return *screen_; }
 
@@ -103,6 +107,7 @@ private:
     ScreenView* screen_;
     lua_State* lua_;
     int tableRef_ = -2;
+    const void* table_ = nullptr; // the table it was built from (kept alive by tableRef_)
     bool nameRegistered_ = false;
     WidgetKind kind_;
     Widget* tooltipWidget_ = nullptr;

@@ -34,11 +34,27 @@
 // is neither a number nor nil ("bad argument #1 to '?' (number expected, got
 // string)"), and running out of Lua memory or stack. Nothing else a table
 // holds is an error.
+//
+// Findings (the view's ScreenFindings): what the game absorbs in the tables
+// of the screen file, each at the line of the table that holds it: values
+// of a kind or keyword that is ignored (table_watch.h; keys that are never
+// read are looked for later, key_check.h),
+// colour keys the colour table lacks, style sheets and styles that are not
+// there, `$` texts that no string table has, widgets of an unknown type and
+// art that never draws (no `states`, or an unknown type), a Graphic without a
+// texture name, two widgets of one name, and, once both trees are built, a
+// `tooltip_name` that found no widget. Art that a style sheet supplies is
+// not looked at, but for its type. Each widget and art item keeps the line
+// of its table.
 
 #include "screen/property_reader.h"
 #include "ui/container_control.h"
 
 #include <cstddef>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 struct lua_State;
 
@@ -46,6 +62,7 @@ namespace screen {
 
 class ArtItem;
 class ScreenView;
+class TableWatch;
 class Widget;
 
 // Widget tables nest at most this deep; the root is at depth 1.
@@ -60,7 +77,9 @@ inline constexpr std::size_t MaxTextBytes = 16 * 1024 * 1024;
 class WidgetFactory {
 public:
     // state is the screen's state, inside the protected instantiate call.
-    WidgetFactory(ScreenView& view, lua_State* state);
+    // building, when given, holds the table being built (after a build that
+    // fails: the innermost one), for the line of the failure.
+    WidgetFactory(ScreenView& view, lua_State* state, const void** building = nullptr);
 
     // Builds the widget for the value on top of the screen state's stack
     // (left there). The widget joins parent as soon as it exists, before its
@@ -68,17 +87,43 @@ public:
     // leaves everything made to the view's ordinary teardown.
     Widget& build(ui::ContainerControl& parent);
 
+    // Once every root is built: adds the findings, widget by widget in the
+    // order of the screen file's lists (the build goes from the last element
+    // to the first), and those about `tooltip_name` that found no widget
+    // (widgets named later are known by then, for the hint).
+    void finish();
+
 private:
-    Widget& buildWidget(ui::ContainerControl& parent, int depth);
-    void buildArtList(Widget& widget, const TableRef& list);
+    Widget& buildWidget(ui::ContainerControl& parent, int depth, int element);
+    // fromScreen: the list is in the screen's state (not a style sheet's).
+    void buildArtList(Widget& widget, const TableRef& list, bool fromScreen);
     // Builds the art item for the value on top of the state's stack (taken).
-    void buildArtItem(Widget& widget, lua_State* state);
+    void buildArtItem(Widget& widget, lua_State* state, int element, bool fromScreen);
     void count();
+    // The watch's notes as findings about widget, or about its art item,
+    // held until finish.
+    void say(TableWatch& watch, const Widget& widget);
+    void say(TableWatch& watch, const ArtItem& art, int element);
+    void addSaid(const Widget& widget);
+    // The style that `style` names, noting on watch (when given) what is wrong with it.
+    TableRef lookupStyle(const TableRef& own, StyleReference& record, TableWatch* watch);
 
     ScreenView* view_;
     lua_State* lua_;
+    const void** building_;
     int built_ = 0;
     TextAllowance text_;
+    struct Unresolved {
+        Widget* widget;
+        std::string tooltipName;
+    };
+    std::vector<Unresolved> unresolved_;
+    struct Said {
+        const char* code;
+        std::string message;
+        std::optional<std::string> hint;
+    };
+    std::unordered_map<const ui::Control*, std::vector<Said>> said_;
 };
 
 } // namespace screen

@@ -80,6 +80,7 @@ ArtReport reportArt(const ArtItem& art)
         if (art.stateFlags()[static_cast<std::size_t>(flag)])
             report.states.push_back(flag);
     report.bounds = art.bounds();
+    report.line = art.line();
     if (const auto* texture = dynamic_cast<const TextureArt*>(&art))
         reportTexture(*texture, report);
     else if (const auto* text = dynamic_cast<const TextArt*>(&art))
@@ -112,6 +113,7 @@ WidgetReport reportWidget(const Widget& widget)
     report.kind = widget.kindName();
     report.type = widget.typeName();
     report.name = widget.name();
+    report.line = widget.line();
     report.bounds = widget.bounds();
     report.pixelBounds = pixelBoundsOf(widget);
     report.style = widget.style();

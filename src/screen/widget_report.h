@@ -37,6 +37,7 @@ struct ArtReport {
     std::optional<std::string> type; // the raw `type`
     std::vector<int> states;          // the numbers of the flags set, ascending
     Bounds bounds;                    // in fractions of the widget's size
+    std::optional<int> line;          // of the table that built it (ArtItem::line)
 
     // Texture art with a texture name (an empty name draws nothing and is
     // not resolved).
@@ -67,6 +68,7 @@ struct WidgetReport {
     const char* kind = "PlainWidget"; // Widget::kindName
     std::optional<std::string> type;
     std::string name;
+    std::optional<int> line; // of the table that built it (Widget::line)
     Bounds bounds;          // in the parent's units
     gfx::Rect pixelBounds;  // left, top, right, bottom in the view's DIPs at its current size
     StyleReference style;

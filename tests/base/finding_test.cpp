@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace {
 
 using base::Finding;
@@ -51,6 +56,24 @@ TEST(FindingLevel, NamesAreThoseOfTheOutputFormats)
     EXPECT_EQ(base::levelName(FindingLevel::Error), "error");
     EXPECT_EQ(base::levelName(FindingLevel::Warning), "warning");
     EXPECT_EQ(base::levelName(FindingLevel::Note), "note");
+}
+
+TEST(FindingList, SortsByLineKeepingTheOrderWithinALineAndStillDropsRepeats)
+{
+    FindingList list;
+    for (const auto& [code, line] : std::vector<std::pair<const char*, std::optional<int>>>{
+             {"c", 7}, {"a", 2}, {"none", std::nullopt}, {"b", 7}, {"d", 2}})
+        list.add(make(FindingLevel::Warning, code, line));
+    list.sortByLine();
+    std::vector<std::string> order;
+    for (const Finding& f : list.all())
+        order.push_back(f.code);
+    EXPECT_EQ(order, (std::vector<std::string>{"none", "a", "d", "c", "b"}));
+    list.add(make(FindingLevel::Warning, "b", 7)); // held already, after the sort too
+    EXPECT_EQ(list.size(), 5u);
+    list.clear();
+    list.add(make(FindingLevel::Warning, "b", 7));
+    EXPECT_EQ(list.size(), 1u);
 }
 
 } // namespace

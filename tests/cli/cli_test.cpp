@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -423,4 +424,54 @@ TEST(CliTest, SpecialFilesAreNoFilesAndNothingWaitsForThem)
     }
     // The module list shows the FIFO's name with no description.
     EXPECT_NE(cli({"modules", dir.path().string()}).out.find("\tx.module\t\n"), std::string::npos);
+}
+
+// The sample's screens are right but for the mistakes they show on purpose:
+// Credits' missing string and fallback fonts, the lobby's three tiles
+// without a texture, Options' values of the wrong kind, missing styles and
+// colours, and the broken_* screens.
+TEST(CliTest, CheckOfTheSampleFindsOnlyWhatItPlants)
+{
+    const auto result = cli({"check", "Ironveil.module"});
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    std::vector<std::string> got = lines(result.out);
+    ASSERT_FALSE(got.empty());
+    EXPECT_EQ(got.back(), "9 screens, 3 errors, 17 warnings");
+    std::map<std::string, int> perScreen;
+    for (const std::string& line : got)
+        if (line.find(": ") != std::string::npos)
+            ++perScreen[line.substr(0, line.find(": "))];
+    EXPECT_EQ(perScreen, (std::map<std::string, int>{{"broken_call.screen", 1}, {"broken_size.screen", 1},
+                                                     {"broken_syntax.screen", 1}, {"Credits.screen", 3},
+                                                     {"lobby.screen", 3}, {"Options.screen", 11}}));
+    for (const char* planted : {
+             "Credits.screen: warning: widget \"MissingString\": text $9999 is in no string table",
+             "lobby.screen: warning: missing texture \"Art/UI/Textures/nothing_here\": no file "
+             "Art/UI/Textures/nothing_here.dds or Art/UI/Textures/nothing_here.tga",
+             "Options.screen: warning: widget \"ResetHint\": style \"NoSuchStyle\" is not in style sheet \"Common\": "
+             "the widget is built without its style",
+         })
+        EXPECT_NE(std::find(got.begin(), got.end(), planted), got.end()) << planted;
+    // Emberwake requires the base game and adds nothing wrong of its own.
+    EXPECT_EQ(lines(cli({"check", "Emberwake.module", "MainMenu.screen"}).out),
+              std::vector<std::string>{"1 screens, 0 errors, 0 warnings"});
+}
+
+TEST(CliTest, CheckSaysWhatTheModuleGotWrongUnderItsFileName)
+{
+    TempDir install;
+    install.write("Mine.module", "ModFolder = Mine\nDataFolder.1 = Dta\nRequiredMod.1 = Ironveil\n");
+    install.write("Mine/Data/Art/UI/Screens/mine.screen", "Screen = { Widgets = { name = 'A', txt = 'x' } }");
+    install.write("Mine/Locale/English/mine.ucs", "12\tOne\r\n");
+    const auto result = cli({"check", install / "Mine.module", "art/ui/screens/ok.screen"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(lines(result.out),
+              (std::vector<std::string>{
+                  "Mine.module: warning: RequiredMod.1 names \"Ironveil\", but there is no Ironveil.module beside this "
+                  "module: nothing of that mod is mounted",
+                  "Mine.module: warning: DataFolder.1 names \"Dta\", but there is no folder " + install / "Mine/Dta" +
+                      ": it is not mounted",
+                  "mine.ucs: warning: the file reads as UTF-8 text, not UTF-16: its entries are not found",
+                  "art/ui/screens/ok.screen: error: Cannot open screen file art/ui/screens/ok.screen",
+                  "1 screens, 1 errors, 3 warnings"}));
 }

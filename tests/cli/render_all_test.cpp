@@ -166,6 +166,10 @@ TEST(TreeResolved, SaysWhatStylesTexturesColoursAndFontsResolvedTo)
               "no file Art/UI/Textures/nothing_here.dds or Art/UI/Textures/nothing_here.tga");
     const QJsonObject frame = missing["art"].toArray()[1].toObject();
     EXPECT_EQ(frame["colourKey"].toString(), "steel");
+    // The lines of the tables they were built from, a shared one where it was made.
+    EXPECT_EQ(missing["line"].toInt(), 81);
+    EXPECT_EQ(texture["line"].toInt(), 82);
+    EXPECT_EQ(frame["line"].toInt(), 13);
 
     const QJsonObject invalid = findWidget(resolved["widgetsRoot"], "TileInvalid");
     ASSERT_FALSE(invalid.isEmpty());
@@ -189,9 +193,10 @@ TEST(TreeResolved, SaysWhatStylesTexturesColoursAndFontsResolvedTo)
 
     // Without --resolved, the documented fields alone.
     const QJsonObject before = findWidget(plain["widgetsRoot"], "TileMissing");
-    for (const char* field : {"style", "styleFound", "localisedText"})
+    for (const char* field : {"style", "styleFound", "localisedText", "line"})
         EXPECT_FALSE(before.contains(field)) << field;
     EXPECT_FALSE(before["art"].toArray()[0].toObject().contains("textureStatus"));
+    EXPECT_FALSE(before["art"].toArray()[0].toObject().contains("line"));
     // Every documented field keeps its value.
     for (const QString& key : before.keys()) {
         if (key != "art" && key != "children") {

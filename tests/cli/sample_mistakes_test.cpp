@@ -18,7 +18,7 @@ namespace {
 // Until the mount, the string tables and the screen tables report their
 // mistakes with files, lines and widgets, only the rows marked `today` are
 // found, and by code and screen alone. Set once they all are.
-constexpr bool EveryMistakeLocated = false;
+constexpr bool EveryMistakeLocated = true;
 
 struct Mistake {
     const char* code;
@@ -50,12 +50,12 @@ const std::vector<Mistake> mistakes{
     {"colour-key-missing", Screen, 28, "Panel", false},
     {"bad-value", Screen, 30, "Footer", false},
     {"tooltip-missing", Screen, 33, "HelpButton", false},
-    {"duplicate-name", Screen, 36, "Caption", false},
+    {"duplicate-name", Screen, 21, "Caption", false}, // built after the one on line 38
     {"text-overflow", Screen, std::nullopt, "Motto", false},
-    {"unknown-type", Screen, 42, "Volume", true}, // Slider
-    {"string-missing", Screen, 42, "Volume", true},
-    {"unknown-type", Screen, 43, "Volume", true}, // Sprite
-    {"font-fallback", Screen, 43, "Volume", true},
+    {"unknown-type", Screen, 43, "Volume", true}, // Slider
+    {"string-missing", Screen, 43, "Volume", true},
+    {"unknown-type", Screen, 44, "Volume", true}, // Sprite
+    {"font-fallback", Screen, 44, "Volume", true},
 };
 
 std::string slashes(std::string path)

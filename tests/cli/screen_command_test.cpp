@@ -542,15 +542,21 @@ protected:
                 { type = 'Rectangle', states = { 'Normal' } },
             } } } })");
         module.screen("fonts.screen", R"(
+            local shown = { 'Normal' }
             Screen = {
-                TooltipWidgets = { name = 'tip', Presentation = { Art = { { type = 'Text', fontname = 'tipfont' } } } },
+                TooltipWidgets = { name = 'tip',
+                    Presentation = { Art = { { type = 'Text', fontname = 'tipfont', states = shown } } } },
                 Widgets = { Children = {
-                    { name = 'a', text = 'words', tooltip_name = 'tip',
-                      Presentation = { Art = { { type = 'Text', fontname = 'plain' } } } },
-                    { name = 'b', text = 'words', Presentation = { Art = { { type = 'Text', fontname = 'nofont' } } } },
-                    { name = 'c', text = 'words', Presentation = { Art = { { type = 'Text', fontname = 'broken' } } } },
-                    { name = 'd', text = 'words', Presentation = { Art = { { type = 'Text', fontname = 'nofont' } } } },
-                    { name = 'no text', Presentation = { Art = { { type = 'Text', fontname = 'unused' } } } },
+                    { name = 'a', text = 'words', tooltip_name = 'tip', tooltip_text = 'more words',
+                      Presentation = { Art = { { type = 'Text', fontname = 'plain', states = shown } } } },
+                    { name = 'b', text = 'words',
+                      Presentation = { Art = { { type = 'Text', fontname = 'nofont', states = shown } } } },
+                    { name = 'c', text = 'words',
+                      Presentation = { Art = { { type = 'Text', fontname = 'broken', states = shown } } } },
+                    { name = 'd', text = 'words',
+                      Presentation = { Art = { { type = 'Text', fontname = 'nofont', states = shown } } } },
+                    { name = 'no text',
+                      Presentation = { Art = { { type = 'Text', fontname = 'unused', states = shown } } } },
                 } } })");
         module.screen("strings.screen", R"(
             Screen = {
@@ -563,13 +569,14 @@ protected:
                     { name = 'plain', text = 'Just words' },
                 } } })");
         module.screen("textures.screen", R"(
+            local shown = { 'Normal' }
             Screen = { Widgets = { Presentation = { Art = {
-                { type = 'Graphic', texture = 'art/ui/textures/gone' },
-                { type = 'Graphic', texture = 'art/ui/textures/old' },
-                { type = 'Graphic', texture = 'ui:art/ui/textures/fake.dds' },
-                { type = 'Graphic', texture = 'art/ui/textures/good.tga' },
-                { type = 'Graphic', texture = '' },
-                { type = 'Graphic', texture = 'art/ui/textures/gone' },
+                { type = 'Graphic', texture = 'art/ui/textures/gone', states = shown },
+                { type = 'Graphic', texture = 'art/ui/textures/old', states = shown },
+                { type = 'Graphic', texture = 'ui:art/ui/textures/fake.dds', states = shown },
+                { type = 'Graphic', texture = 'art/ui/textures/good.tga', states = shown },
+                { type = 'Graphic', texture = '', states = shown },
+                { type = 'Graphic', texture = 'art/ui/textures/gone', states = shown },
             } } } })");
         module.screen("types.screen", R"(
             Screen = { Widgets = { name = 'Caf\233', type = 'Frobnicator', Children = {
@@ -577,7 +584,7 @@ protected:
                 { type = 'CheckButton' }, { type = 'ComboBox' }, { type = 'ProgressBar' }, { type = 'EditText' },
                 { type = 'RadioButton' }, { type = 'TextListBox' }, { type = 'Swf' }, { name = 'untyped' },
                 { name = 'two\nlines', type = 7 },
-                { name = 'art', Presentation = { Art = { { type = 'Sprite' }, {}, { type = 'Line' } } } },
+                { name = 'art', Presentation = { Art = { { type = 'Sprite' }, {}, { type = 'Line', states = {} } } } },
             } } })");
     }
 
@@ -591,11 +598,11 @@ TEST_F(CheckCommand, ReportsEachProblemOnALineOfItsOwn)
     const std::vector<std::string> got = lines(result.out);
     const std::vector<std::string> expected{
         "broken.screen: error: Cannot load screen file Art\\UI\\Screens\\broken.screen: slice:3: ",
+        // The tooltip's text art shows the text of the widget hovered; findings come in the file's order.
+        "fonts.screen: warning: font \"tipfont\" fell back to Microsoft Sans Serif: no file font\\tipfont.fnt",
         "fonts.screen: warning: font \"nofont\" fell back to Microsoft Sans Serif: no file font\\nofont.fnt",
         "fonts.screen: warning: font \"broken\" fell back to Microsoft Sans Serif: font\\broken.fnt does not load, "
         "or names a typeface that no .ttf file in font\\ has",
-        // The tooltip's text art shows the text of the widget hovered.
-        "fonts.screen: warning: font \"tipfont\" fell back to Microsoft Sans Serif: no file font\\tipfont.fnt",
         "strings.screen: warning: widget \"lost\": text $99 is in no string table",
         "strings.screen: warning: widget \"lost tip\": tooltip_text $98 is in no string table",
         "textures.screen: warning: missing texture \"art/ui/textures/gone\": no file art/ui/textures/gone.dds or "
@@ -604,11 +611,12 @@ TEST_F(CheckCommand, ReportsEachProblemOnALineOfItsOwn)
         "Only 24bpp and 32bpp TGA files are supported",
         "textures.screen: warning: invalid texture \"ui:art/ui/textures/fake.dds\": art/ui/textures/fake.dds: "
         "Unrecognised image format",
+        "textures.screen: warning: widget \"Untitled\", art 5 (Graphic): its texture is \"\": it draws nothing",
         "types.screen: warning: widget \"Café\" has the unknown type \"Frobnicator\" (drawn as a plain widget)",
         "types.screen: warning: widget \"two\\nlines\" has the unknown type \"7\" (drawn as a plain widget)",
         "types.screen: warning: widget \"art\" has an art item of the unknown type \"Sprite\" (it draws nothing)",
         "types.screen: warning: widget \"art\" has an art item without a type (it draws nothing)",
-        "6 screens, 1 errors, 12 warnings",
+        "6 screens, 1 errors, 13 warnings",
     };
     ASSERT_EQ(got.size(), expected.size()) << result.out;
     // The load error goes on with Lua's own message.

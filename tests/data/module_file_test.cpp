@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+
 using Mod::ModuleFile;
 
 namespace {
@@ -76,4 +79,35 @@ TEST(ModuleFileTest, NumberedKeys)
     EXPECT_EQ(module.getNumbered("DataFolder", 2), "");
     EXPECT_EQ(module.getNumbered("DataFolder", 3), "Full");
     EXPECT_EQ(module.getNumbered("ArchiveFile", 10), "Ten");
+}
+
+TEST(ModuleFileTest, KeysKeepTheLineTheirValueCameFrom)
+{
+    // LF, CR LF and a lone CR each end a line; blank and comment lines count.
+    const ModuleFile module = parsed("[global]\r\n"
+                                     "\r\n"
+                                     "ModFolder = Mod ; comment\n"
+                                     "; DataFolder.1 = commented out\r"
+                                     "DataFolder.1 = Data\n"
+                                     "  \t\n"
+                                     "DataFolder.1 = Again\r\n"
+                                     "ArchiveFile.1 = %LOCAL%\\x%LOCALE%%TEXTURE-LEVEL\n"
+                                     "Last = end");
+    struct Case {
+        const char* key;
+        std::optional<int> line;
+    };
+    for (const Case& c : {Case{"ModFolder", 3}, Case{"DataFolder.1", 7}, Case{"ArchiveFile.1", 8}, Case{"Last", 9},
+                          Case{"Missing", std::nullopt}})
+        EXPECT_EQ(module.line(c.key), c.line) << c.key;
+    std::vector<std::string> keys = module.keys();
+    std::sort(keys.begin(), keys.end());
+    EXPECT_EQ(keys, (std::vector<std::string>{"ArchiveFile.1", "DataFolder.1", "Last", "ModFolder"}));
+
+    ModuleFile withVariables = parsed("ArchiveFile.1 = %LOCAL%\\x%LOCALE%%TEXTURE-LEVEL\n");
+    withVariables.setVariable("LOCALE", "Locale\\English");
+    // %LOCALE% expands; %LOCAL% stays; the lone % at the end opens no name.
+    EXPECT_EQ(withVariables.unknownVariables("ArchiveFile.1"), (std::vector<std::string>{"LOCAL"}));
+    EXPECT_EQ(withVariables.get("ArchiveFile.1"), "%LOCAL%\\xLocale\\English%TEXTURE-LEVEL");
+    EXPECT_TRUE(withVariables.unknownVariables("Missing").empty());
 }

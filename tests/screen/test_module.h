@@ -35,6 +35,8 @@ public:
     void pack(std::vector<std::pair<std::string, std::string>> members, bool compress = true);
 
     static std::string screenPath(const std::string& name) { return "art/ui/screens/" + name; }
+    // The installation's folder on disk.
+    const TestSupport::TempDir& dir() const { return dir_; }
 
     // Mounts on first use.
     const Mod::ModContext& context();
