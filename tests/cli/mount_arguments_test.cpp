@@ -86,6 +86,7 @@ public:
     }
 
     std::string operator/(const std::string& relative) const { return dir_ / relative; }
+    void write(const std::string& relative, const std::string& bytes) const { dir_.write(relative, bytes); }
 
 private:
     TempDir dir_;
@@ -182,6 +183,27 @@ TEST(PseudoOption, PseudoLocalisesStringTableTextsAndLeavesLiteralTexts)
     EXPECT_EQ(pseudoLeft, left) << "left aligned";
     EXPECT_GT(pseudoRight - pseudoLeft, (right - left) * 3 / 2) << "\"Start\" against \"[Šţáŕţ~~]\"";
     EXPECT_EQ(before.copy(0, 100, 640, 100), after.copy(0, 100, 640, 100)) << "the literal text is unchanged";
+
+    // check --pseudo: what fits in English but not once translated, and
+    // never a literal text, which no translation reaches.
+    const auto tight = [](const char* name, const char* text, const char* y) {
+        return std::string("{ name = '") + name + "', text = '" + text + "', position = { 0, " + y +
+               " }, size = { 0.05, 0.05 }, Presentation = { Art = { { type = 'Text', fontname = 'plain', "
+               "multiline = false, states = { 'Normal' } } } } }";
+    };
+    install.write("Main/Data/art/ui/screens/tight.screen", "Screen = { Widgets = { name = 'Root', Children = { " +
+                                                               tight("Start", "$1", "0") + ", " +
+                                                               tight("Literal", "Literal", "0.5") + " } } }");
+    const auto overflows = [&](std::vector<std::string> options) {
+        options.insert(options.begin(), {"tight.screen", "--format", "gnu"});
+        std::vector<std::string> widgets;
+        for (const std::string& line : lines(install.run("check", options).out))
+            if (line.find("does not fit") != std::string::npos)
+                widgets.push_back(line.substr(line.find("widget \"") + 8, line.find("\":") - line.find("widget \"") - 8));
+        return widgets;
+    };
+    EXPECT_EQ(overflows({}), std::vector<std::string>{}) << "\"Start\" and \"Literal\" fit";
+    EXPECT_EQ(overflows({"--pseudo"}), std::vector<std::string>{"Start"});
 }
 
 TEST(WhichCommand, ListsEverySourceThatHoldsThePathTheServingOneFirst)
