@@ -197,9 +197,11 @@ TEST(PseudoOption, PseudoLocalisesStringTableTextsAndLeavesLiteralTexts)
     const auto overflows = [&](std::vector<std::string> options) {
         options.insert(options.begin(), {"tight.screen", "--format", "gnu"});
         std::vector<std::string> widgets;
-        for (const std::string& line : lines(install.run("check", options).out))
+        for (const std::string& line : lines(install.run("check", options).out)) {
+            const std::size_t name = line.find("widget \"") + 8;
             if (line.find("does not fit") != std::string::npos)
-                widgets.push_back(line.substr(line.find("widget \"") + 8, line.find("\":") - line.find("widget \"") - 8));
+                widgets.push_back(line.substr(name, line.find('"', name) - name));
+        }
         return widgets;
     };
     EXPECT_EQ(overflows({}), std::vector<std::string>{}) << "\"Start\" and \"Literal\" fit";
