@@ -1,10 +1,10 @@
-// The main of tise-bench: Google Benchmark's, inside a QGuiApplication, since
-// font and drawing benchmarks need one. Without a display the offscreen
-// platform stands in.
+// The main of tise-bench: Google Benchmark's, inside a QApplication, since
+// font and drawing benchmarks need one and the viewer's window needs widgets.
+// Without a display the offscreen platform stands in.
 
 #include "gfx/qt_environment.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -15,7 +15,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
