@@ -3,6 +3,7 @@
 #include "base/errors.h"
 #include "gfx/bitmap_render_target.h"
 #include "gfx/bitmap_surface.h"
+#include "gfx/drawing_cache.h"
 #include "gfx/layer_surface.h"
 #include "gfx/qt_bridge.h"
 #include "base/result_codes.h"
@@ -13,6 +14,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -74,6 +77,35 @@ bool usableWidth(float strokeWidth)
     return std::isfinite(strokeWidth) && strokeWidth > 0.0f;
 }
 
+// The device pixels that drawing within bounds (device coordinates) may
+// change: whole pixels, widened by margin pixels for antialiasing; nothing
+// when bounds are not known.
+std::optional<QRect> pixelsOf(const std::optional<QRectF>& bounds, int margin)
+{
+    if (!bounds)
+        return std::nullopt;
+    const QRectF& b = *bounds;
+    return QRect(QPoint(static_cast<int>(std::floor(b.left())) - margin, static_cast<int>(std::floor(b.top())) - margin),
+                 QPoint(static_cast<int>(std::ceil(b.right())) + margin - 1,
+                        static_cast<int>(std::ceil(b.bottom())) + margin - 1));
+}
+
+Rect inflated(const Rect& r, float by)
+{
+    const QRectF q = toQRectF(r).normalized();
+    return {static_cast<float>(q.left()) - by, static_cast<float>(q.top()) - by, static_cast<float>(q.right()) + by,
+            static_cast<float>(q.bottom()) + by};
+}
+
+// Bytes of kept pictures a target may hold: four frames of its size, at
+// least 64 MiB.
+std::size_t budgetFor(QSize pixels)
+{
+    const std::size_t frame = static_cast<std::size_t>(std::max(0, pixels.width())) *
+                              static_cast<std::size_t>(std::max(0, pixels.height())) * 4;
+    return std::max<std::size_t>(std::size_t{64} << 20, frame * 4);
+}
+
 } // namespace
 
 struct RenderTarget::State {
@@ -92,6 +124,14 @@ struct RenderTarget::State {
     Matrix transform;
     AntialiasMode antialias = AntialiasMode::PerPrimitive;
     std::vector<Entry> stack;
+    bool retained = true;
+    // While drawing: the device's size when its calls may be kept as
+    // pictures, an image of premultiplied ARGB at one pixel per DIP (the
+    // format of every layer and picture, so that blending is the same).
+    std::optional<QSize> keepable;
+    bool measuring = false;
+    std::optional<QRect> measured;
+    std::unique_ptr<DrawingCache> cache;
 
     void record(std::int32_t code)
     {
@@ -119,7 +159,7 @@ struct RenderTarget::State {
             record(Kestra::Hr::WrongState);
             return false;
         }
-        return painter().isActive();
+        return measuring || painter().isActive();
     }
 
     Size logicalSize() const
@@ -131,6 +171,16 @@ struct RenderTarget::State {
             return {static_cast<float>(size.width()), static_cast<float>(size.height())};
         }
         return {static_cast<float>(device->width()), static_cast<float>(device->height())};
+    }
+
+    std::optional<QSize> keepableSize() const
+    {
+        if (!retained || !device || device->devType() != QInternal::Image)
+            return std::nullopt;
+        const auto* image = static_cast<const QImage*>(device);
+        if (image->format() != QImage::Format_ARGB32_Premultiplied || image->devicePixelRatio() != 1.0)
+            return std::nullopt;
+        return image->size();
     }
 
     void setUp(QPainter& p) const
@@ -150,45 +200,126 @@ struct RenderTarget::State {
         p.setWorldTransform(toQTransform(transform));
     }
 
-    // The painter made ready for one shape: opacity, sampling, a pen or brush.
-    QPainter* prepare(float opacity, bool smooth)
-    {
-        if (!ready())
-            return nullptr;
-        QPainter& p = painter();
-        p.setOpacity(unit(opacity));
-        p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
-        return &p;
-    }
-
-    QPainter* prepareFill(const Brush& brush)
-    {
-        QPainter* p = prepare(brush.opacity(), smoothSampling(brush));
-        if (p) {
-            p->setPen(Qt::NoPen);
-            p->setBrush(toQBrush(brush));
-        }
-        return p;
-    }
-
-    QPainter* prepareStroke(const Brush& brush, float width, const StrokeStyle* style)
-    {
-        if (!usableWidth(width)) {
-            ready();
-            return nullptr;
-        }
-        QPainter* p = prepare(brush.opacity(), smoothSampling(brush));
-        if (p) {
-            p->setPen(toQPen(brush, width, style));
-            p->setBrush(Qt::NoBrush);
-        }
-        return p;
-    }
-
     static bool smoothSampling(const Brush& brush)
     {
         const auto* bitmap = dynamic_cast<const BitmapBrush*>(&brush);
         return bitmap && bitmap->interpolationMode() == BitmapInterpolationMode::Linear;
+    }
+
+    static DrawCall fillOf(const Brush& brush)
+    {
+        DrawCall call;
+        call.opacity = brush.opacity();
+        call.smooth = smoothSampling(brush);
+        call.brush = toQBrush(brush);
+        return call;
+    }
+
+    static DrawCall strokeOf(const Brush& brush, float width, const StrokeStyle* style)
+    {
+        DrawCall call;
+        call.opacity = brush.opacity();
+        call.smooth = smoothSampling(brush);
+        call.pen = toQPen(brush, width, style);
+        return call;
+    }
+
+    // The key's part that every call shares: the device's size, the
+    // transform and the antialiasing.
+    void keyCommon(DrawKey& key, std::uint32_t kind) const
+    {
+        key.add(kind);
+        const Size size = logicalSize();
+        key.add(size.width);
+        key.add(size.height);
+        key.add(static_cast<std::uint32_t>(antialias));
+        key.add(transform);
+    }
+
+    // The painter's image and its clip in device pixels, when the painter
+    // draws on a premultiplied image that may be written directly and its
+    // clip lies on whole pixels.
+    std::optional<std::pair<QImage*, QRect>> directPixels(QPainter& p) const
+    {
+        if (p.device()->devType() != QInternal::Image)
+            return std::nullopt;
+        auto* target = static_cast<QImage*>(p.device());
+        if (target->format() != QImage::Format_ARGB32_Premultiplied || target->devicePixelRatio() != 1.0 ||
+            !target->isDetached())
+            return std::nullopt;
+        QRect area = target->rect();
+        if (const auto c = clip()) {
+            const QRect whole = c->toRect();
+            if (QRectF(whole) != *c)
+                return std::nullopt;
+            area = area.intersected(whole);
+        }
+        return std::pair{target, area};
+    }
+
+    // Draws one call that may change the device pixels in `pixels` (all of
+    // them may when that is not known); makeCall gives the DrawCall. With a
+    // key that says everything that decides its pixels, the call's picture
+    // is kept from one frame to the next (drawing_cache.h); bitmap is the
+    // bitmap it draws, if any. A call whose pixels lie outside the clip
+    // draws nothing.
+    template <class MakeCall>
+    void draw(const std::optional<QRect>& pixels, const DrawKey* key, const BitmapPtr* bitmap, MakeCall&& makeCall)
+    {
+        if (!ready())
+            return;
+        if (measuring) {
+            if (pixels)
+                measured = measured ? measured->united(*pixels) : *pixels;
+            return;
+        }
+        std::optional<QRect> visible = pixels;
+        if (retained && visible) {
+            if (const auto c = clip(); c && !QRectF(*visible).intersects(*c))
+                return;
+            if (keepable) {
+                visible = visible->intersected(QRect(QPoint(0, 0), *keepable));
+                if (visible->isEmpty())
+                    return;
+            }
+        }
+        auto call = [&] {
+            DrawCall made = makeCall();
+            made.transform = toQTransform(transform);
+            made.antialiased = antialias == AntialiasMode::PerPrimitive;
+            return made;
+        };
+        QPainter& p = painter();
+        if (keepable && visible && key && key->valid()) {
+            if (!cache)
+                cache = std::make_unique<DrawingCache>(budgetFor(*keepable));
+            if (DrawingCache::Entry* entry = cache->find(*key, bitmap)) {
+                if (!entry->made)
+                    cache->make(*entry, call(), *visible, *keepable);
+                if (entry->made && lay(p, *entry))
+                    return;
+            }
+        }
+        const DrawCall direct = call();
+        direct.prepare(p);
+        direct.paint(p);
+    }
+
+    // Lays the entry's picture down where its call would have drawn; false
+    // when that cannot be done on this painter (its pixels blended step by
+    // step need the image itself).
+    bool lay(QPainter& p, const DrawingCache::Entry& entry)
+    {
+        if (const auto pixels = directPixels(p)) {
+            DrawingCache::lay(*pixels->first, pixels->second, entry);
+            return true;
+        }
+        if (!entry.overlaps.empty())
+            return false;
+        syncTransform(p, QTransform());
+        p.setOpacity(1.0);
+        p.drawImage(entry.at, entry.picture);
+        return true;
     }
 
     void popEntry()
@@ -207,7 +338,8 @@ struct RenderTarget::State {
         }
         if (entry.surface)
             entry.surface->inUse = false;
-        applyClip(below);
+        if (below.isActive())
+            applyClip(below);
     }
 };
 
@@ -241,6 +373,28 @@ Size RenderTarget::size() const { return state_->logicalSize(); }
 
 bool RenderTarget::isDrawing() const { return state_->drawing; }
 
+void RenderTarget::setRetainedDrawing(bool retained)
+{
+    state_->retained = retained;
+    if (!retained)
+        state_->cache.reset();
+}
+
+bool RenderTarget::retainedDrawing() const { return state_->retained; }
+
+void RenderTarget::measureOnly() { state_->measuring = true; }
+
+Rect RenderTarget::measured() const
+{
+    const std::optional<QRect>& m = state_->measured;
+    if (!m)
+        return {};
+    return {static_cast<float>(m->left()), static_cast<float>(m->top()), static_cast<float>(m->right() + 1),
+            static_cast<float>(m->bottom() + 1)};
+}
+
+void RenderTarget::resetMeasured() { state_->measured.reset(); }
+
 void RenderTarget::beginDraw()
 {
     State& s = *state_;
@@ -249,6 +403,11 @@ void RenderTarget::beginDraw()
         return;
     }
     s.drawing = true;
+    if (s.cache)
+        s.cache->nextFrame();
+    s.keepable = s.keepableSize();
+    if (s.measuring)
+        return;
     if (!s.device || !s.rootPainter.begin(s.device)) {
         s.record(Kestra::Hr::Fail);
         return;
@@ -277,7 +436,7 @@ void RenderTarget::endDraw()
 void RenderTarget::clear(const Color& color)
 {
     State& s = *state_;
-    if (!s.ready())
+    if (!s.ready() || s.measuring)
         return;
     QPainter& p = s.painter();
     const Size size = s.logicalSize();
@@ -291,23 +450,12 @@ void RenderTarget::clear(const Color& color)
 
 Matrix RenderTarget::transform() const { return state_->transform; }
 
-void RenderTarget::setTransform(const Matrix& transform)
-{
-    State& s = *state_;
-    s.transform = transform;
-    if (s.drawing && s.painter().isActive())
-        s.painter().setWorldTransform(toQTransform(transform));
-}
+// The painter takes the transform when something is drawn with it.
+void RenderTarget::setTransform(const Matrix& transform) { state_->transform = transform; }
 
 AntialiasMode RenderTarget::antialiasMode() const { return state_->antialias; }
 
-void RenderTarget::setAntialiasMode(AntialiasMode mode)
-{
-    State& s = *state_;
-    s.antialias = mode;
-    if (s.drawing && s.painter().isActive())
-        s.painter().setRenderHint(QPainter::Antialiasing, mode == AntialiasMode::PerPrimitive);
-}
+void RenderTarget::setAntialiasMode(AntialiasMode mode) { state_->antialias = mode; }
 
 void RenderTarget::pushAxisAlignedClip(const Rect& clip, AntialiasMode)
 {
@@ -317,7 +465,8 @@ void RenderTarget::pushAxisAlignedClip(const Rect& clip, AntialiasMode)
     State::Entry entry;
     entry.clip = intersect(s.clip(), deviceBounds(clip, s.transform));
     s.stack.push_back(std::move(entry));
-    s.applyClip(s.painter());
+    if (!s.measuring)
+        s.applyClip(s.painter());
 }
 
 void RenderTarget::popAxisAlignedClip()
@@ -341,6 +490,10 @@ void RenderTarget::pushLayer(const LayerParameters& parameters, Layer& layer)
     entry.isLayer = true;
     entry.opacity = parameters.opacity;
     entry.clip = intersect(s.clip(), deviceBounds(parameters.contentBounds, s.transform));
+    if (s.measuring) {
+        s.stack.push_back(std::move(entry));
+        return;
+    }
     if (layer.surface_->inUse) {
         // Drawing goes on below; the matching pop finds this entry.
         s.record(Kestra::Hr::LayerAlreadyInUse);
@@ -385,41 +538,135 @@ void RenderTarget::popLayer()
     s.popEntry();
 }
 
+namespace {
+
+enum CallKind : std::uint32_t { FillRect = 1, StrokeRect, FillRounded, StrokeRounded, Line, Image, Text };
+
+} // namespace
+
 void RenderTarget::fillRectangle(const Rect& rect, const Brush& brush)
 {
-    if (QPainter* p = state_->prepareFill(brush))
-        p->drawRect(toQRectF(rect).normalized());
+    State& s = *state_;
+    DrawKey key;
+    s.keyCommon(key, FillRect);
+    key.add(rect);
+    const bool keyed = key.add(brush);
+    s.draw(pixelsOf(deviceBounds(rect, s.transform), 1), keyed ? &key : nullptr, nullptr, [&] {
+        DrawCall call = State::fillOf(brush);
+        call.paint = [r = toQRectF(rect).normalized()](QPainter& p) { p.drawRect(r); };
+        return call;
+    });
 }
 
 void RenderTarget::drawRectangle(const Rect& rect, const Brush& brush, float strokeWidth,
                                  const StrokeStyle* strokeStyle)
 {
-    if (QPainter* p = state_->prepareStroke(brush, strokeWidth, strokeStyle))
-        p->drawRect(toQRectF(rect).normalized());
+    State& s = *state_;
+    if (!usableWidth(strokeWidth)) {
+        s.ready();
+        return;
+    }
+    DrawKey key;
+    s.keyCommon(key, StrokeRect);
+    key.add(rect);
+    key.add(strokeWidth);
+    const bool keyed = !strokeStyle && key.add(brush);
+    s.draw(pixelsOf(deviceBounds(inflated(rect, strokeWidth / 2.0f), s.transform), 1), keyed ? &key : nullptr,
+           nullptr, [&] {
+               DrawCall call = State::strokeOf(brush, strokeWidth, strokeStyle);
+               call.paint = [r = toQRectF(rect).normalized()](QPainter& p) { p.drawRect(r); };
+               return call;
+           });
 }
 
 void RenderTarget::fillRoundedRectangle(const RoundedRect& rect, const Brush& brush)
 {
-    if (QPainter* p = state_->prepareFill(brush))
-        p->drawRoundedRect(toQRectF(rect.rect).normalized(), rect.radiusX, rect.radiusY, Qt::AbsoluteSize);
+    State& s = *state_;
+    DrawKey key;
+    s.keyCommon(key, FillRounded);
+    key.add(rect.rect);
+    key.add(rect.radiusX);
+    key.add(rect.radiusY);
+    const bool keyed = key.add(brush);
+    s.draw(pixelsOf(deviceBounds(rect.rect, s.transform), 1), keyed ? &key : nullptr, nullptr, [&] {
+        DrawCall call = State::fillOf(brush);
+        call.paint = [r = toQRectF(rect.rect).normalized(), rect](QPainter& p) {
+            p.drawRoundedRect(r, rect.radiusX, rect.radiusY, Qt::AbsoluteSize);
+        };
+        return call;
+    });
 }
 
 void RenderTarget::drawRoundedRectangle(const RoundedRect& rect, const Brush& brush, float strokeWidth,
                                         const StrokeStyle* strokeStyle)
 {
-    if (QPainter* p = state_->prepareStroke(brush, strokeWidth, strokeStyle))
-        p->drawRoundedRect(toQRectF(rect.rect).normalized(), rect.radiusX, rect.radiusY, Qt::AbsoluteSize);
+    State& s = *state_;
+    if (!usableWidth(strokeWidth)) {
+        s.ready();
+        return;
+    }
+    DrawKey key;
+    s.keyCommon(key, StrokeRounded);
+    key.add(rect.rect);
+    key.add(rect.radiusX);
+    key.add(rect.radiusY);
+    key.add(strokeWidth);
+    const bool keyed = !strokeStyle && key.add(brush);
+    s.draw(pixelsOf(deviceBounds(inflated(rect.rect, strokeWidth / 2.0f), s.transform), 1), keyed ? &key : nullptr,
+           nullptr, [&] {
+               DrawCall call = State::strokeOf(brush, strokeWidth, strokeStyle);
+               call.paint = [r = toQRectF(rect.rect).normalized(), rect](QPainter& p) {
+                   p.drawRoundedRect(r, rect.radiusX, rect.radiusY, Qt::AbsoluteSize);
+               };
+               return call;
+           });
 }
 
 void RenderTarget::drawLine(Point from, Point to, const Brush& brush, float strokeWidth,
                             const StrokeStyle* strokeStyle)
 {
-    if (QPainter* p = state_->prepareStroke(brush, strokeWidth, strokeStyle))
-        p->drawLine(QLineF(toQPointF(from), toQPointF(to)));
+    State& s = *state_;
+    if (!usableWidth(strokeWidth)) {
+        s.ready();
+        return;
+    }
+    DrawKey key;
+    s.keyCommon(key, Line);
+    key.add(from);
+    key.add(to);
+    key.add(strokeWidth);
+    const bool keyed = !strokeStyle && key.add(brush);
+    // The caps reach half the width beyond the ends (square caps of a dash
+    // style included).
+    const Rect span{std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x), std::max(from.y, to.y)};
+    s.draw(pixelsOf(deviceBounds(inflated(span, strokeWidth / 2.0f), s.transform), 1), keyed ? &key : nullptr,
+           nullptr, [&] {
+               DrawCall call = State::strokeOf(brush, strokeWidth, strokeStyle);
+               call.paint = [line = QLineF(toQPointF(from), toQPointF(to))](QPainter& p) { p.drawLine(line); };
+               return call;
+           });
 }
 
 void RenderTarget::drawBitmap(const Bitmap& bitmap, const Rect& destination, float opacity,
                               BitmapInterpolationMode interpolation, const Rect* source)
+{
+    drawBitmapCall(bitmap, nullptr, destination, opacity, interpolation, source);
+}
+
+void RenderTarget::drawBitmap(const BitmapPtr& bitmap, const Rect& destination, float opacity,
+                              BitmapInterpolationMode interpolation, const Rect* source)
+{
+    if (!bitmap) {
+        State& s = *state_;
+        s.ready();
+        s.record(Kestra::Hr::InvalidArgument);
+        return;
+    }
+    drawBitmapCall(*bitmap, &bitmap, destination, opacity, interpolation, source);
+}
+
+void RenderTarget::drawBitmapCall(const Bitmap& bitmap, const BitmapPtr* shared, const Rect& destination,
+                                  float opacity, BitmapInterpolationMode interpolation, const Rect* source)
 {
     State& s = *state_;
     if (!isDrawable(bitmap)) {
@@ -427,47 +674,93 @@ void RenderTarget::drawBitmap(const Bitmap& bitmap, const Rect& destination, flo
         s.record(Kestra::Hr::InvalidArgument);
         return;
     }
-    QPainter* p = s.prepare(opacity, interpolation == BitmapInterpolationMode::Linear);
-    if (!p)
-        return;
-    const QRectF from = source ? toQRectF(*source).normalized() : QRectF(0, 0, bitmap.width, bitmap.height);
-    p->drawImage(toQRectF(destination).normalized(), imageOf(bitmap), from);
+    const Rect from = source ? *source : Rect{0.0f, 0.0f, float(bitmap.width), float(bitmap.height)};
+    DrawKey key;
+    s.keyCommon(key, Image);
+    key.add(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&bitmap)));
+    key.add(destination);
+    key.add(from);
+    key.add(opacity);
+    key.add(static_cast<std::uint32_t>(interpolation));
+    s.draw(pixelsOf(deviceBounds(destination, s.transform), 1), shared ? &key : nullptr, shared, [&] {
+        DrawCall call;
+        call.opacity = opacity;
+        call.smooth = interpolation == BitmapInterpolationMode::Linear;
+        call.paint = [to = toQRectF(destination).normalized(),
+                      part = source ? toQRectF(*source).normalized() : QRectF(0, 0, bitmap.width, bitmap.height),
+                      image = imageOf(bitmap)](QPainter& p) { p.drawImage(to, image, part); };
+        return call;
+    });
 }
 
 void RenderTarget::drawRenderTarget(const BitmapRenderTarget& source)
 {
     State& s = *state_;
-    QPainter* p = s.prepare(1.0f, false);
-    if (!p)
-        return;
     const QPointF origin = toQTransform(s.transform).map(QPointF(0, 0));
-    if (!(std::fabs(origin.x()) < FarAway && std::fabs(origin.y()) < FarAway))
+    if (!(std::fabs(origin.x()) < FarAway && std::fabs(origin.y()) < FarAway)) {
+        s.ready();
         return;
-    p->save();
-    p->resetTransform();
-    p->drawImage(QPoint(static_cast<int>(std::lround(origin.x())), static_cast<int>(std::lround(origin.y()))),
-                 source.surface_->image);
-    p->restore();
+    }
+    const QPoint at(static_cast<int>(std::lround(origin.x())), static_cast<int>(std::lround(origin.y())));
+    s.draw(QRect(at, source.surface_->image.size()), nullptr, nullptr, [&] {
+        DrawCall call;
+        call.paint = [at, &source](QPainter& p) {
+            p.save();
+            p.resetTransform();
+            p.drawImage(at, source.surface_->image);
+            p.restore();
+        };
+        return call;
+    });
 }
 
 void RenderTarget::drawTextLayout(Point origin, const TextLayout& layout, const Brush& brush,
                                   DrawTextOptions options)
 {
-    QPainter* p = state_->prepare(brush.opacity(), State::smoothSampling(brush));
-    if (!p)
-        return;
-    p->setPen(QPen(toQBrush(brush), 1.0));
-    p->setBrush(Qt::NoBrush);
+    State& s = *state_;
     const bool clip = hasFlag(options, DrawTextOptions::Clip);
-    if (clip) {
-        p->save();
-        const double width = std::min<double>(layout.maxWidth(), FarAway);
-        const double height = std::min<double>(layout.maxHeight(), FarAway);
-        p->setClipRect(QRectF(origin.x, origin.y, width, height), Qt::IntersectClip);
+    auto makeCall = [&] {
+        DrawCall call;
+        call.opacity = brush.opacity();
+        call.smooth = State::smoothSampling(brush);
+        call.pen = QPen(toQBrush(brush), 1.0);
+        call.paint = [&layout, origin, clip](QPainter& p) {
+            if (clip) {
+                p.save();
+                const double width = std::min<double>(layout.maxWidth(), FarAway);
+                const double height = std::min<double>(layout.maxHeight(), FarAway);
+                p.setClipRect(QRectF(origin.x, origin.y, width, height), Qt::IntersectClip);
+            }
+            layout.draw(p, origin);
+            if (clip)
+                p.restore();
+        };
+        call.paintSteps = [&layout, origin](QPainter& p, const std::function<void()>& drawn) {
+            layout.drawGlyphByGlyph(p, origin, drawn);
+        };
+        return call;
+    };
+    if (!s.drawing || (!s.measuring && !s.retained)) {
+        s.draw(std::nullopt, nullptr, nullptr, makeCall);
+        return;
     }
-    layout.draw(*p, origin);
-    if (clip)
-        p->restore();
+    const Rect ink = layout.inkBounds();
+    if (ink.left >= ink.right) { // no glyph to draw
+        s.draw(std::nullopt, nullptr, nullptr, makeCall);
+        return;
+    }
+    DrawKey key;
+    s.keyCommon(key, Text);
+    key.add(origin);
+    key.add(layout.serial());
+    key.add(layout.maxWidth());
+    key.add(layout.maxHeight());
+    key.add(static_cast<std::uint32_t>(layout.textAlignment()));
+    key.add(static_cast<std::uint32_t>(layout.paragraphAlignment()));
+    key.add(static_cast<std::uint32_t>(layout.wordWrapping()));
+    const bool keyed = !clip && key.add(brush);
+    const Rect at{origin.x + ink.left, origin.y + ink.top, origin.x + ink.right, origin.y + ink.bottom};
+    s.draw(pixelsOf(deviceBounds(at, s.transform), 2), keyed ? &key : nullptr, nullptr, makeCall);
 }
 
 void RenderTarget::drawText(std::u16string_view text, const TextFormat& format, const Rect& layoutRect,
