@@ -7,7 +7,10 @@
 // The view is drawn off screen over a white background, at the origin of a
 // picture of the host's size, and the picture is copied into the window
 // texel for texel: the window shows exactly the pixels that tise-cli render
-// writes for the same size, wherever the host stands in the window.
+// writes for the same size, wherever the host stands in the window. The
+// picture is kept: a paint draws again only what was asked to be repainted
+// since (a hover change repaints the pixels it changes), and the window
+// repaints only that part of itself.
 //
 // Inspection (editor/screen_inspection.h): ctrl+click selects in the panel
 // the widget under the pointer; the right button opens the menu of preview
@@ -16,6 +19,7 @@
 // does not fit, centred on a grey ground (editor/preview_size.h).
 
 #include "ui/container_control.h"
+#include "ui/damage.h"
 
 #include <memory>
 #include <string>
@@ -75,6 +79,9 @@ public:
     // The view fills the host, or stands letterboxed at the preview size.
     void layout() override;
     void paint(gfx::RenderTarget& target) override;
+    // What to draw again in the picture: everything, or the rectangle.
+    void invalidate() override;
+    void invalidateRect(const gfx::Rect& rect) override;
     // Hit anywhere in the host, letterbox included.
     ui::HitResult hitTest(float x, float y) override;
     // Ctrl+left picks a widget, the right button opens the view menu;
@@ -83,6 +90,8 @@ public:
 
 private:
     friend class WidgetTreePanel;
+    // Draws the picture again, within the rectangle or whole.
+    void paintPicture(const gfx::Rect* within);
     // The panel is being destroyed.
     void panelGone(const WidgetTreePanel* panel);
     void openPanel(const std::string& path, QWidget* panelOwner);
@@ -94,6 +103,7 @@ private:
     WidgetTreePanel* panel_ = nullptr; // owned
     screen::Widget* selectedWidget_ = nullptr;
     std::unique_ptr<gfx::BitmapRenderTarget> picture_; // made again when the size changes
+    ui::Damage pictureDamage_;                         // in the picture's pixels
     std::unique_ptr<gfx::SolidColorBrush> ground_;     // the letterbox's grey, made on first use
 };
 

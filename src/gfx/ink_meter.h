@@ -13,10 +13,9 @@ class InkMeter final : public RenderTarget {
 public:
     explicit InkMeter(const GraphicsContext& context) : RenderTarget(context) { measureOnly(); }
 
-    // Every pixel the calls since the last reset would change; empty when
+    // Every pixel the calls since the last call would change; empty when
     // none would.
-    Rect ink() const { return measured(); }
-    void reset() { resetMeasured(); }
+    Rect ink() { return takeDrawn(); }
 };
 
 } // namespace gfx

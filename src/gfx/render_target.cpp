@@ -130,7 +130,10 @@ struct RenderTarget::State {
     // format of every layer and picture, so that blending is the same).
     std::optional<QSize> keepable;
     bool measuring = false;
-    std::optional<QRect> measured;
+    // The device pixels drawn since the last takeDrawn(); everywhere once a
+    // call's extent was not known.
+    std::optional<QRect> drawn;
+    bool drawnEverywhere = false;
     std::unique_ptr<DrawingCache> cache;
 
     void record(std::int32_t code)
@@ -258,21 +261,22 @@ struct RenderTarget::State {
     }
 
     // Draws one call that may change the device pixels in `pixels` (all of
-    // them may when that is not known); makeCall gives the DrawCall. With a
-    // key that says everything that decides its pixels, the call's picture
-    // is kept from one frame to the next (drawing_cache.h); bitmap is the
-    // bitmap it draws, if any. A call whose pixels lie outside the clip
-    // draws nothing.
-    template <class MakeCall>
-    void draw(const std::optional<QRect>& pixels, const DrawKey* key, const BitmapPtr* bitmap, MakeCall&& makeCall)
+    // them may when that is not known); makeCall gives the DrawCall. When
+    // makeKey fills a key that says everything that decides its pixels (and
+    // returns true), the call's picture is kept from one frame to the next
+    // (drawing_cache.h); bitmap is the bitmap it draws, if any. A call whose
+    // pixels lie outside the clip draws nothing.
+    template <class MakeKey, class MakeCall>
+    void draw(const std::optional<QRect>& pixels, MakeKey&& makeKey, const BitmapPtr* bitmap, MakeCall&& makeCall)
     {
         if (!ready())
             return;
-        if (measuring) {
-            if (pixels)
-                measured = measured ? measured->united(*pixels) : *pixels;
+        if (pixels)
+            drawn = drawn ? drawn->united(*pixels) : *pixels;
+        else
+            drawnEverywhere = true;
+        if (measuring)
             return;
-        }
         std::optional<QRect> visible = pixels;
         if (retained && visible) {
             if (const auto c = clip(); c && !QRectF(*visible).intersects(*c))
@@ -290,10 +294,11 @@ struct RenderTarget::State {
             return made;
         };
         QPainter& p = painter();
-        if (keepable && visible && key && key->valid()) {
+        DrawKey key;
+        if (keepable && visible && makeKey(key) && key.valid()) {
             if (!cache)
                 cache = std::make_unique<DrawingCache>(budgetFor(*keepable));
-            if (DrawingCache::Entry* entry = cache->find(*key, bitmap)) {
+            if (DrawingCache::Entry* entry = cache->find(key, bitmap)) {
                 if (!entry->made)
                     cache->make(*entry, call(), *visible, *keepable);
                 if (entry->made && lay(p, *entry))
@@ -384,16 +389,42 @@ bool RenderTarget::retainedDrawing() const { return state_->retained; }
 
 void RenderTarget::measureOnly() { state_->measuring = true; }
 
-Rect RenderTarget::measured() const
+Rect RenderTarget::takeDrawn()
 {
-    const std::optional<QRect>& m = state_->measured;
-    if (!m)
-        return {};
-    return {static_cast<float>(m->left()), static_cast<float>(m->top()), static_cast<float>(m->right() + 1),
-            static_cast<float>(m->bottom() + 1)};
+    State& s = *state_;
+    Rect result;
+    if (s.drawnEverywhere)
+        result = {-Everywhere, -Everywhere, Everywhere, Everywhere};
+    else if (s.drawn)
+        result = {static_cast<float>(s.drawn->left()), static_cast<float>(s.drawn->top()),
+                  static_cast<float>(s.drawn->right() + 1), static_cast<float>(s.drawn->bottom() + 1)};
+    s.drawn.reset();
+    s.drawnEverywhere = false;
+    return result;
 }
 
-void RenderTarget::resetMeasured() { state_->measured.reset(); }
+void RenderTarget::addDrawn(const Rect& rect)
+{
+    State& s = *state_;
+    if (!(rect.left < rect.right && rect.top < rect.bottom))
+        return;
+    if (rect.left <= -Everywhere || rect.top <= -Everywhere || rect.right >= Everywhere || rect.bottom >= Everywhere) {
+        s.drawnEverywhere = true;
+        return;
+    }
+    const QRect pixels(QPoint(static_cast<int>(std::floor(rect.left)), static_cast<int>(std::floor(rect.top))),
+                       QPoint(static_cast<int>(std::ceil(rect.right)) - 1, static_cast<int>(std::ceil(rect.bottom)) - 1));
+    s.drawn = s.drawn ? s.drawn->united(pixels) : pixels;
+}
+
+std::optional<Rect> RenderTarget::clipBounds() const
+{
+    const std::optional<QRectF> c = state_->clip();
+    if (!c)
+        return std::nullopt;
+    return Rect{static_cast<float>(c->left()), static_cast<float>(c->top()), static_cast<float>(c->right()),
+                static_cast<float>(c->bottom())};
+}
 
 void RenderTarget::beginDraw()
 {
@@ -542,16 +573,20 @@ namespace {
 
 enum CallKind : std::uint32_t { FillRect = 1, StrokeRect, FillRounded, StrokeRounded, Line, Image, Text };
 
+// For calls that are never kept.
+constexpr auto unkeyed = [](DrawKey&) { return false; };
+
 } // namespace
 
 void RenderTarget::fillRectangle(const Rect& rect, const Brush& brush)
 {
     State& s = *state_;
-    DrawKey key;
-    s.keyCommon(key, FillRect);
-    key.add(rect);
-    const bool keyed = key.add(brush);
-    s.draw(pixelsOf(deviceBounds(rect, s.transform), 1), keyed ? &key : nullptr, nullptr, [&] {
+    auto describe = [&](DrawKey& key) {
+        s.keyCommon(key, FillRect);
+        key.add(rect);
+        return key.add(brush);
+    };
+    s.draw(pixelsOf(deviceBounds(rect, s.transform), 1), describe, nullptr, [&] {
         DrawCall call = State::fillOf(brush);
         call.paint = [r = toQRectF(rect).normalized()](QPainter& p) { p.drawRect(r); };
         return call;
@@ -566,12 +601,13 @@ void RenderTarget::drawRectangle(const Rect& rect, const Brush& brush, float str
         s.ready();
         return;
     }
-    DrawKey key;
-    s.keyCommon(key, StrokeRect);
-    key.add(rect);
-    key.add(strokeWidth);
-    const bool keyed = !strokeStyle && key.add(brush);
-    s.draw(pixelsOf(deviceBounds(inflated(rect, strokeWidth / 2.0f), s.transform), 1), keyed ? &key : nullptr,
+    auto describe = [&](DrawKey& key) {
+        s.keyCommon(key, StrokeRect);
+        key.add(rect);
+        key.add(strokeWidth);
+        return !strokeStyle && key.add(brush);
+    };
+    s.draw(pixelsOf(deviceBounds(inflated(rect, strokeWidth / 2.0f), s.transform), 1), describe,
            nullptr, [&] {
                DrawCall call = State::strokeOf(brush, strokeWidth, strokeStyle);
                call.paint = [r = toQRectF(rect).normalized()](QPainter& p) { p.drawRect(r); };
@@ -582,13 +618,14 @@ void RenderTarget::drawRectangle(const Rect& rect, const Brush& brush, float str
 void RenderTarget::fillRoundedRectangle(const RoundedRect& rect, const Brush& brush)
 {
     State& s = *state_;
-    DrawKey key;
-    s.keyCommon(key, FillRounded);
-    key.add(rect.rect);
-    key.add(rect.radiusX);
-    key.add(rect.radiusY);
-    const bool keyed = key.add(brush);
-    s.draw(pixelsOf(deviceBounds(rect.rect, s.transform), 1), keyed ? &key : nullptr, nullptr, [&] {
+    auto describe = [&](DrawKey& key) {
+        s.keyCommon(key, FillRounded);
+        key.add(rect.rect);
+        key.add(rect.radiusX);
+        key.add(rect.radiusY);
+        return key.add(brush);
+    };
+    s.draw(pixelsOf(deviceBounds(rect.rect, s.transform), 1), describe, nullptr, [&] {
         DrawCall call = State::fillOf(brush);
         call.paint = [r = toQRectF(rect.rect).normalized(), rect](QPainter& p) {
             p.drawRoundedRect(r, rect.radiusX, rect.radiusY, Qt::AbsoluteSize);
@@ -605,14 +642,15 @@ void RenderTarget::drawRoundedRectangle(const RoundedRect& rect, const Brush& br
         s.ready();
         return;
     }
-    DrawKey key;
-    s.keyCommon(key, StrokeRounded);
-    key.add(rect.rect);
-    key.add(rect.radiusX);
-    key.add(rect.radiusY);
-    key.add(strokeWidth);
-    const bool keyed = !strokeStyle && key.add(brush);
-    s.draw(pixelsOf(deviceBounds(inflated(rect.rect, strokeWidth / 2.0f), s.transform), 1), keyed ? &key : nullptr,
+    auto describe = [&](DrawKey& key) {
+        s.keyCommon(key, StrokeRounded);
+        key.add(rect.rect);
+        key.add(rect.radiusX);
+        key.add(rect.radiusY);
+        key.add(strokeWidth);
+        return !strokeStyle && key.add(brush);
+    };
+    s.draw(pixelsOf(deviceBounds(inflated(rect.rect, strokeWidth / 2.0f), s.transform), 1), describe,
            nullptr, [&] {
                DrawCall call = State::strokeOf(brush, strokeWidth, strokeStyle);
                call.paint = [r = toQRectF(rect.rect).normalized(), rect](QPainter& p) {
@@ -630,16 +668,17 @@ void RenderTarget::drawLine(Point from, Point to, const Brush& brush, float stro
         s.ready();
         return;
     }
-    DrawKey key;
-    s.keyCommon(key, Line);
-    key.add(from);
-    key.add(to);
-    key.add(strokeWidth);
-    const bool keyed = !strokeStyle && key.add(brush);
     // The caps reach half the width beyond the ends (square caps of a dash
     // style included).
     const Rect span{std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x), std::max(from.y, to.y)};
-    s.draw(pixelsOf(deviceBounds(inflated(span, strokeWidth / 2.0f), s.transform), 1), keyed ? &key : nullptr,
+    auto describe = [&](DrawKey& key) {
+        s.keyCommon(key, Line);
+        key.add(from);
+        key.add(to);
+        key.add(strokeWidth);
+        return !strokeStyle && key.add(brush);
+    };
+    s.draw(pixelsOf(deviceBounds(inflated(span, strokeWidth / 2.0f), s.transform), 1), describe,
            nullptr, [&] {
                DrawCall call = State::strokeOf(brush, strokeWidth, strokeStyle);
                call.paint = [line = QLineF(toQPointF(from), toQPointF(to))](QPainter& p) { p.drawLine(line); };
@@ -675,14 +714,16 @@ void RenderTarget::drawBitmapCall(const Bitmap& bitmap, const BitmapPtr* shared,
         return;
     }
     const Rect from = source ? *source : Rect{0.0f, 0.0f, float(bitmap.width), float(bitmap.height)};
-    DrawKey key;
-    s.keyCommon(key, Image);
-    key.add(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&bitmap)));
-    key.add(destination);
-    key.add(from);
-    key.add(opacity);
-    key.add(static_cast<std::uint32_t>(interpolation));
-    s.draw(pixelsOf(deviceBounds(destination, s.transform), 1), shared ? &key : nullptr, shared, [&] {
+    auto describe = [&](DrawKey& key) {
+        s.keyCommon(key, Image);
+        key.add(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&bitmap)));
+        key.add(destination);
+        key.add(from);
+        key.add(opacity);
+        key.add(static_cast<std::uint32_t>(interpolation));
+        return shared != nullptr;
+    };
+    s.draw(pixelsOf(deviceBounds(destination, s.transform), 1), describe, shared, [&] {
         DrawCall call;
         call.opacity = opacity;
         call.smooth = interpolation == BitmapInterpolationMode::Linear;
@@ -702,7 +743,7 @@ void RenderTarget::drawRenderTarget(const BitmapRenderTarget& source)
         return;
     }
     const QPoint at(static_cast<int>(std::lround(origin.x())), static_cast<int>(std::lround(origin.y())));
-    s.draw(QRect(at, source.surface_->image.size()), nullptr, nullptr, [&] {
+    s.draw(QRect(at, source.surface_->image.size()), unkeyed, nullptr, [&] {
         DrawCall call;
         call.paint = [at, &source](QPainter& p) {
             p.save();
@@ -741,26 +782,27 @@ void RenderTarget::drawTextLayout(Point origin, const TextLayout& layout, const 
         return call;
     };
     if (!s.drawing || (!s.measuring && !s.retained)) {
-        s.draw(std::nullopt, nullptr, nullptr, makeCall);
+        s.draw(std::nullopt, unkeyed, nullptr, makeCall);
         return;
     }
     const Rect ink = layout.inkBounds();
     if (ink.left >= ink.right) { // no glyph to draw
-        s.draw(std::nullopt, nullptr, nullptr, makeCall);
+        s.draw(std::nullopt, unkeyed, nullptr, makeCall);
         return;
     }
-    DrawKey key;
-    s.keyCommon(key, Text);
-    key.add(origin);
-    key.add(layout.serial());
-    key.add(layout.maxWidth());
-    key.add(layout.maxHeight());
-    key.add(static_cast<std::uint32_t>(layout.textAlignment()));
-    key.add(static_cast<std::uint32_t>(layout.paragraphAlignment()));
-    key.add(static_cast<std::uint32_t>(layout.wordWrapping()));
-    const bool keyed = !clip && key.add(brush);
+    auto describe = [&](DrawKey& key) {
+        s.keyCommon(key, Text);
+        key.add(origin);
+        key.add(layout.serial());
+        key.add(layout.maxWidth());
+        key.add(layout.maxHeight());
+        key.add(static_cast<std::uint32_t>(layout.textAlignment()));
+        key.add(static_cast<std::uint32_t>(layout.paragraphAlignment()));
+        key.add(static_cast<std::uint32_t>(layout.wordWrapping()));
+        return !clip && key.add(brush);
+    };
     const Rect at{origin.x + ink.left, origin.y + ink.top, origin.x + ink.right, origin.y + ink.bottom};
-    s.draw(pixelsOf(deviceBounds(at, s.transform), 2), keyed ? &key : nullptr, nullptr, makeCall);
+    s.draw(pixelsOf(deviceBounds(at, s.transform), 2), describe, nullptr, makeCall);
 }
 
 void RenderTarget::drawText(std::u16string_view text, const TextFormat& format, const Rect& layoutRect,

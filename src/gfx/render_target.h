@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 class QPaintDevice;
@@ -140,14 +141,22 @@ public:
     void setRetainedDrawing(bool retained);
     bool retainedDrawing() const;
 
+    // Where the drawing calls since the last take (or the start of the
+    // target's life) draw, whether the clip cuts them off or not: one
+    // rectangle of whole device pixels that holds every pixel they would
+    // change (empty when none; far beyond any target, Everywhere, when a
+    // call's extent is not known). Taking starts afresh; addDrawn() puts
+    // pixels back, to measure a part of a drawing within the whole.
+    static constexpr float Everywhere = 1.0e9f;
+    Rect takeDrawn();
+    void addDrawn(const Rect& rect);
+    // The clip in effect, in device pixels; nothing without one.
+    std::optional<Rect> clipBounds() const;
+
 protected:
-    // A target that draws nothing and measures what the calls made on it
-    // would change (gfx/ink_meter.h).
+    // A target that draws nothing: its calls only count in takeDrawn()
+    // (gfx/ink_meter.h).
     void measureOnly();
-    // The device pixels the calls since measureOnly() would change, as one
-    // rectangle; empty when none would.
-    Rect measured() const;
-    void resetMeasured();
 
     // For targets that own their device: attach it before the first draw.
     explicit RenderTarget(const GraphicsContext& context);

@@ -1,5 +1,6 @@
 #include "screen/art_item.h"
 
+#include "gfx/ink_meter.h"
 #include "screen/lua_protect.h"
 #include "screen/widget.h"
 
@@ -47,7 +48,16 @@ void ArtItem::textChanged() {}
 bool ArtItem::passesStateGate() const
 {
     const Widget* owner = widget();
-    return owner && stateFlags_[owner->artState()];
+    return owner && (anyState_ || stateFlags_[owner->artState()]);
+}
+
+gfx::Rect ArtItem::ink(gfx::InkMeter& meter)
+{
+    meter.ink();
+    anyState_ = true;
+    paint(meter);
+    anyState_ = false;
+    return meter.ink();
 }
 
 } // namespace screen

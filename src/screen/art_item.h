@@ -25,6 +25,10 @@
 
 struct lua_State;
 
+namespace gfx {
+class InkMeter;
+}
+
 namespace screen {
 
 class ScreenView;
@@ -64,6 +68,10 @@ public:
     // The owning widget's text changed.
     virtual void textChanged();
 
+    // The device pixels the item draws on meter's transform (the one it is
+    // painted with), as it draws in whichever state it shows.
+    gfx::Rect ink(gfx::InkMeter& meter);
+
 protected:
     ArtItem(ScreenView& screen, lua_State* lua, ArtKind kind);
 
@@ -82,6 +90,7 @@ private:
     std::optional<std::string> typeName_;
     StyleReference style_;
     mutable gfx::Matrix itemTransform_;
+    bool anyState_ = false; // measuring: the state gate lets it draw
 };
 
 } // namespace screen

@@ -29,11 +29,17 @@ void OffscreenScreen::resize(int width, int height)
 
 void OffscreenScreen::setHover(Widget* widget) { root_.setHover(widget ? static_cast<ui::Control*>(widget) : &root_); }
 
-void OffscreenScreen::paint(gfx::RenderTarget& target)
+void OffscreenScreen::paint(gfx::RenderTarget& target) { paintWithin(target, nullptr); }
+
+void OffscreenScreen::paintWithin(gfx::RenderTarget& target, const gfx::Rect* clip)
 {
     target.beginDraw();
     target.setTransform(gfx::Matrix::identity());
+    if (clip)
+        target.pushAxisAlignedClip(*clip);
     root_.paint(target);
+    if (clip)
+        target.popAxisAlignedClip();
     target.endDraw();
 }
 
@@ -41,9 +47,28 @@ const gfx::BitmapRenderTarget& OffscreenScreen::render()
 {
     if (!target_)
         target_ = std::make_unique<gfx::BitmapRenderTarget>(view_->graphics(), width_, height_);
+    root_.takeDamage();
     paint(*target_);
     return *target_;
 }
+
+const gfx::BitmapRenderTarget& OffscreenScreen::update()
+{
+    if (!target_)
+        return render();
+    const ui::Damage damage = root_.takeDamage();
+    if (damage.all) {
+        paint(*target_);
+        return *target_;
+    }
+    for (const gfx::Rect& rect : damage.rects) {
+        const gfx::Rect whole = ui::wholePixels(rect);
+        paintWithin(*target_, &whole);
+    }
+    return *target_;
+}
+
+bool OffscreenScreen::needsUpdate() const { return root_.hasDamage(); }
 
 gfx::BitmapPtr OffscreenScreen::renderBitmap() { return render().bitmap(); }
 
