@@ -6,10 +6,15 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <optional>
+#include <typeinfo>
 #include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
 #endif
 
 namespace gfx {
@@ -68,10 +73,12 @@ void DrawKey::add(const Color& c)
 
 bool DrawKey::add(const Brush& brush)
 {
-    if (const auto* solid = dynamic_cast<const SolidColorBrush*>(&brush)) {
+    // The brush classes are final: their type says which they are.
+    if (typeid(brush) == typeid(SolidColorBrush)) {
         add(std::uint32_t{SolidTag});
-        add(solid->color());
-    } else if (const auto* linear = dynamic_cast<const LinearGradientBrush*>(&brush)) {
+        add(static_cast<const SolidColorBrush&>(brush).color());
+    } else if (typeid(brush) == typeid(LinearGradientBrush)) {
+        const auto* linear = static_cast<const LinearGradientBrush*>(&brush);
         const std::vector<GradientStop>& stops = linear->gradientStops()->stops();
         if (stops.size() > MaxStops)
             return false;
@@ -151,10 +158,43 @@ inline void over(quint32& d, quint32 s)
         d = s + byteMul(d, qAlpha(~s));
 }
 
-// A row of premultiplied pixels laid over another, four at a time where
-// the processor can: the same arithmetic as over(), lane by lane.
+// A row of premultiplied pixels laid over another, eight or four at a time
+// where the processor can: the same arithmetic as over(), lane by lane.
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target("avx2"))) void overRowWide(quint32* d, const quint32* s, int n)
+{
+    int i = 0;
+    const __m256i colourMask = _mm256_set1_epi32(0x00ff00ff);
+    const __m256i half = _mm256_set1_epi16(0x80);
+    const __m256i full = _mm256_set1_epi16(0xff);
+    for (; i + 8 <= n; i += 8) {
+        const __m256i source = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        if (_mm256_testz_si256(source, source))
+            continue;
+        const __m256i destination = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        __m256i alpha = _mm256_srli_epi32(source, 24);
+        alpha = _mm256_or_si256(alpha, _mm256_slli_epi32(alpha, 16));
+        const __m256i inverse = _mm256_sub_epi16(full, alpha);
+        __m256i rb = _mm256_mullo_epi16(_mm256_and_si256(destination, colourMask), inverse);
+        __m256i ag = _mm256_mullo_epi16(_mm256_srli_epi16(destination, 8), inverse);
+        rb = _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(rb, _mm256_srli_epi16(rb, 8)), half), 8);
+        ag = _mm256_andnot_si256(colourMask, _mm256_add_epi16(_mm256_add_epi16(ag, _mm256_srli_epi16(ag, 8)), half));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_add_epi32(source, _mm256_or_si256(rb, ag)));
+    }
+    for (; i < n; ++i)
+        over(d[i], s[i]);
+}
+#endif
+
 void overRow(quint32* d, const quint32* s, int n)
 {
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const bool wide = __builtin_cpu_supports("avx2");
+    if (wide) {
+        overRowWide(d, s, n);
+        return;
+    }
+#endif
     int i = 0;
 #if defined(__SSE2__)
     const __m128i colourMask = _mm_set1_epi32(0x00ff00ff);
@@ -177,6 +217,16 @@ void overRow(quint32* d, const quint32* s, int n)
 #endif
     for (; i < n; ++i)
         over(d[i], s[i]);
+}
+
+// A colour at each pixel's coverage laid over a row: p = s·k (s itself at
+// full coverage), then p over the destination, as the painter blends a
+// glyph.
+void colourRow(quint32* d, quint32 s, const std::uint8_t* k, int n)
+{
+    for (int i = 0; i < n; ++i)
+        if (k[i])
+            over(d[i], k[i] == 255 ? s : byteMul(s, k[i]));
 }
 
 // One step of blending with coverage k, as the painter blends a glyph.
@@ -206,15 +256,27 @@ void drawWithin(QImage& image, const QRect& area, const DrawCall& call, const st
 
 DrawingCache::Entry* DrawingCache::find(const DrawKey& key, const BitmapPtr* bitmap)
 {
-    if (entries_.size() >= MaxEntries && !entries_.count(key))
-        trim(nullptr);
-    auto [it, inserted] = entries_.try_emplace(key);
-    Entry& entry = it->second;
+    Entry* found = nullptr;
+    bool inserted = false;
+    if (next_ < order_.size() && *order_[next_]->key == key) {
+        found = order_[next_++];
+    } else {
+        if (entries_.size() >= MaxEntries && !entries_.count(key))
+            trim(nullptr);
+        const auto [it, added] = entries_.try_emplace(key);
+        found = &it->second;
+        found->key = &it->first;
+        inserted = added;
+    }
+    current_.push_back(found);
+    Entry& entry = *found;
     entry.lastUse = frame_;
     if (!inserted && (!bitmap || entry.bitmap.lock() == *bitmap))
         return entry.unkeepable ? nullptr : &entry;
     const std::size_t previous = bytesOf(entry);
+    const DrawKey* ownKey = entry.key;
     entry = Entry{};
+    entry.key = ownKey;
     entry.lastUse = frame_;
     entry.bitmap = bitmap ? std::weak_ptr<const Bitmap>(*bitmap) : std::weak_ptr<const Bitmap>();
     counted(entry, previous);
@@ -226,8 +288,9 @@ void DrawingCache::make(Entry& entry, const DrawCall& call, const QRect& visible
     QImage& frame = scratch(deviceSize);
     entry.made = true;
     drawWithin(frame, visible, call, call.paint);
+    Steps steps;
     if (call.paintSteps)
-        findOverlaps(entry, call, visible);
+        steps = findOverlaps(entry, call, visible);
 
     // Cut to the pixels drawn, and the span of each row.
     int top = -1, bottom = -1, left = visible.right() + 1, right = visible.left() - 1;
@@ -248,22 +311,24 @@ void DrawingCache::make(Entry& entry, const DrawCall& call, const QRect& visible
         }
     }
     if (top >= 0) {
-        const QRect drawn(QPoint(left, top), QPoint(right, bottom));
-        entry.picture = frame.copy(drawn);
-        entry.at = drawn.topLeft();
+        std::vector<std::pair<int, int>> rows;
         for (int y = top; y <= bottom; ++y) {
             const auto [first, end] = spans[static_cast<std::size_t>(y - visible.top())];
-            entry.rows.emplace_back(std::max(first, left) - left, std::max(end, first) - left);
+            rows.emplace_back(std::max(first, left) - left, std::max(end, first) - left);
         }
+        keep(entry, frame, QRect(QPoint(left, top), QPoint(right, bottom)), rows);
     } else {
         entry.at = visible.topLeft();
     }
     clearArea(frame, visible);
+    if (call.paintSteps && entry.height > 0)
+        makeCompact(entry, steps, visible);
     if (call.paintSteps && !trial(entry, call, visible)) {
-        const std::uint64_t lastUse = entry.lastUse;
-        entry = Entry{};
-        entry.lastUse = lastUse;
-        entry.unkeepable = true;
+        Entry unkeepable;
+        unkeepable.lastUse = entry.lastUse;
+        unkeepable.key = entry.key;
+        unkeepable.unkeepable = true;
+        entry = std::move(unkeepable);
         return;
     }
     counted(entry, 0);
@@ -273,11 +338,9 @@ void DrawingCache::make(Entry& entry, const DrawCall& call, const QRect& visible
 // steps cover get their coverages, in order, and the colour the call gives
 // them (its pen or brush filling them); they are cleared in the frame that
 // holds the call's drawing.
-void DrawingCache::findOverlaps(Entry& entry, const DrawCall& call, const QRect& visible)
+DrawingCache::Steps DrawingCache::findOverlaps(Entry& entry, const DrawCall& call, const QRect& visible)
 {
     const int width = visible.width(), height = visible.height();
-    QImage steps(visible.size(), QImage::Format_ARGB32_Premultiplied);
-    steps.fill(Qt::transparent);
     std::vector<std::uint8_t> count(static_cast<std::size_t>(width) * height, 0);
     std::vector<std::pair<std::uint32_t, std::uint8_t>> touched; // pixel, coverage, in step order
     DrawCall white = call;
@@ -323,28 +386,92 @@ void DrawingCache::findOverlaps(Entry& entry, const DrawCall& call, const QRect&
         entry.overlaps[i].count = static_cast<std::uint32_t>(lists[i].size());
         entry.coverages.insert(entry.coverages.end(), lists[i].begin(), lists[i].end());
     }
-    if (!entry.overlaps.empty()) {
-        // The colours: the call's pen or brush replacing every pixel.
-        DrawCall fill = call;
-        fill.brush = call.pen.style() != Qt::NoPen ? call.pen.brush() : call.brush;
-        fill.pen = Qt::NoPen;
-        bool invertible = false;
-        const QRectF area = call.transform.inverted(&invertible).mapRect(QRectF(visible).adjusted(-1, -1, 1, 1));
-        drawWithin(frame, visible, fill, [&](QPainter& p) {
-            p.setRenderHint(QPainter::Antialiasing, false);
-            p.setCompositionMode(QPainter::CompositionMode_Source);
-            if (invertible)
-                p.drawRect(area);
-        });
-        for (Entry::Overlap& overlap : entry.overlaps)
-            overlap.colour = reinterpret_cast<const quint32*>(frame.constScanLine(overlap.at.y()))[overlap.at.x()];
-    }
+    Steps steps;
+    steps.coverage.assign(count.size(), 0);
+    for (const auto& [index, coverage] : touched)
+        if (count[index] == 1)
+            steps.coverage[index] = coverage;
+    // The colours: the call's pen or brush replacing every pixel.
+    DrawCall fill = call;
+    fill.brush = call.pen.style() != Qt::NoPen ? call.pen.brush() : call.brush;
+    fill.pen = Qt::NoPen;
+    bool invertible = false;
+    const QRectF area = call.transform.inverted(&invertible).mapRect(QRectF(visible).adjusted(-1, -1, 1, 1));
+    drawWithin(frame, visible, fill, [&](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        if (invertible)
+            p.drawRect(area);
+    });
+    steps.colours = frame.copy(visible);
+    for (Entry::Overlap& overlap : entry.overlaps)
+        overlap.colour = reinterpret_cast<const quint32*>(frame.constScanLine(overlap.at.y()))[overlap.at.x()];
     // The call's drawing back, without the overlap pixels.
     for (int y = 0; y < height; ++y)
         std::memcpy(frame.scanLine(visible.top() + y) + static_cast<std::size_t>(visible.left()) * 4,
                     drawing.constScanLine(y), static_cast<std::size_t>(width) * 4);
     for (const Entry::Overlap& overlap : entry.overlaps)
         reinterpret_cast<quint32*>(frame.scanLine(overlap.at.y()))[overlap.at.x()] = 0;
+    return steps;
+}
+
+void DrawingCache::keep(Entry& entry, const QImage& frame, const QRect& drawn,
+                        const std::vector<std::pair<int, int>>& spans)
+{
+    entry.at = drawn.topLeft();
+    entry.width = drawn.width();
+    entry.height = drawn.height();
+    entry.coverage = false;
+    entry.data.assign(2 * static_cast<std::size_t>(entry.height) + static_cast<std::size_t>(entry.width) * entry.height, 0);
+    for (int row = 0; row < entry.height; ++row) {
+        entry.data[2 * static_cast<std::size_t>(row)] = static_cast<std::uint32_t>(spans[static_cast<std::size_t>(row)].first);
+        entry.data[2 * static_cast<std::size_t>(row) + 1] =
+            static_cast<std::uint32_t>(spans[static_cast<std::size_t>(row)].second);
+        std::memcpy(entry.data.data() + 2 * static_cast<std::size_t>(entry.height) + static_cast<std::size_t>(row) * entry.width,
+                    frame.constScanLine(drawn.top() + row) + static_cast<std::size_t>(drawn.left()) * 4,
+                    static_cast<std::size_t>(entry.width) * 4);
+    }
+}
+
+void DrawingCache::makeCompact(Entry& entry, const Steps& steps, const QRect& visible)
+{
+    const int width = entry.width, height = entry.height;
+    std::vector<std::uint32_t> data(3 * static_cast<std::size_t>(height) +
+                                    (static_cast<std::size_t>(width) * height + 3) / 4, 0);
+    auto* coverage = reinterpret_cast<std::uint8_t*>(data.data() + 3 * static_cast<std::size_t>(height));
+    for (int row = 0; row < height; ++row) {
+        const int y = entry.at.y() + row;
+        const quint32* pixels = entry.pixelRow(row);
+        const auto* paint = reinterpret_cast<const quint32*>(steps.colours.constScanLine(y - visible.top()));
+        const std::uint8_t* covered = steps.coverage.data() + static_cast<std::size_t>(y - visible.top()) * visible.width();
+        std::optional<quint32> colour;
+        for (int column = 0; column < width; ++column) {
+            const int x = entry.at.x() + column;
+            const quint32 k = covered[x - visible.left()];
+            const quint32 s = paint[x - visible.left()];
+            if (k && !colour)
+                colour = s;
+            if (k && s != *colour)
+                return; // more than one colour in the row
+            const quint32 p = !k ? 0 : k == 255 ? s : byteMul(s, k);
+            if (p != pixels[column])
+                return; // not the colour times the coverage
+            coverage[static_cast<std::size_t>(row) * width + column] = static_cast<std::uint8_t>(k);
+        }
+        data[2 * static_cast<std::size_t>(row)] = entry.first(row);
+        data[2 * static_cast<std::size_t>(row) + 1] = entry.end(row);
+        data[2 * static_cast<std::size_t>(height) + row] = colour.value_or(0);
+    }
+    entry.data = std::move(data);
+    entry.coverage = true;
+}
+
+QImage DrawingCache::Entry::image() const
+{
+    if (coverage || !height)
+        return QImage();
+    return QImage(reinterpret_cast<const uchar*>(pixels()), width, height, width * 4,
+                  QImage::Format_ARGB32_Premultiplied);
 }
 
 // Whether the entry laid over random pixels gives exactly what the call
@@ -376,18 +503,29 @@ void DrawingCache::lay(QImage& target, const QRect& clip, const Entry& entry)
 {
     uchar* const bits = target.bits();
     const qsizetype stride = target.bytesPerLine();
-    const QRect area = QRect(entry.at, entry.picture.size()).intersected(clip);
+    const QRect area = QRect(entry.at, QSize(entry.width, entry.height)).intersected(clip);
     if (!area.isEmpty()) {
-        const uchar* const pictureBits = entry.picture.constBits();
-        const qsizetype pictureStride = entry.picture.bytesPerLine();
         const int areaLeft = area.left() - entry.at.x(), areaEnd = area.right() + 1 - entry.at.x();
+        // The destination's lines are asked for all at once: small pictures
+        // all over the frame find them far from the processor, and waiting
+        // for them one after the other is most of the time.
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            const uchar* line = bits + y * stride + static_cast<std::size_t>(area.left()) * 4;
+            for (int x = 0; x < area.width(); x += 16)
+                __builtin_prefetch(line + static_cast<std::size_t>(x) * 4, 1);
+            __builtin_prefetch(line + static_cast<std::size_t>(area.width() - 1) * 4, 1);
+        }
         for (int y = area.top(); y <= area.bottom(); ++y) {
             const int row = y - entry.at.y();
-            const auto [first, end] = entry.rows[static_cast<std::size_t>(row)];
-            const int from = std::max(first, areaLeft), to = std::min(end, areaEnd);
-            if (from < to)
-                overRow(reinterpret_cast<quint32*>(bits + y * stride) + entry.at.x() + from,
-                        reinterpret_cast<const quint32*>(pictureBits + row * pictureStride) + from, to - from);
+            const int from = std::max(static_cast<int>(entry.first(row)), areaLeft);
+            const int to = std::min(static_cast<int>(entry.end(row)), areaEnd);
+            if (from >= to)
+                continue;
+            quint32* destination = reinterpret_cast<quint32*>(bits + y * stride) + entry.at.x() + from;
+            if (entry.coverage)
+                colourRow(destination, entry.colour(row), entry.coverageRow(row) + from, to - from);
+            else
+                overRow(destination, entry.pixelRow(row) + from, to - from);
         }
     }
     for (const Entry::Overlap& overlap : entry.overlaps) {
@@ -401,7 +539,7 @@ void DrawingCache::lay(QImage& target, const QRect& clip, const Entry& entry)
 
 std::size_t DrawingCache::bytesOf(const Entry& entry)
 {
-    return static_cast<std::size_t>(entry.picture.sizeInBytes()) + entry.rows.size() * sizeof(entry.rows[0]) +
+    return entry.data.size() * sizeof(std::uint32_t) +
            entry.overlaps.size() * sizeof(Entry::Overlap) + entry.coverages.size();
 }
 
@@ -423,6 +561,10 @@ void DrawingCache::trim(const Entry* keep)
             byAge.emplace_back(entry.lastUse, &key);
     std::sort(byAge.begin(), byAge.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     const std::size_t byteGoal = budget_ / 4 * 3, countGoal = MaxEntries / 4 * 3;
+    // The orders may point at entries about to go.
+    order_.clear();
+    current_.clear();
+    next_ = 0;
     for (const auto& [age, key] : byAge) {
         if (bytes_ <= byteGoal && entries_.size() <= countGoal)
             break;

@@ -23,6 +23,11 @@
 // is laid down. Such a picture is kept only after a trial: laid over random
 // pixels it must give exactly what the call draws over them.
 //
+// A text's picture is kept small where it can be: where each row has one
+// colour (a solid colour, or a gradient down the rows), the picture is each
+// pixel's coverage k and each row's colour s, and laying it down makes
+// p = s·k pixel by pixel, exactly the pixels the text drew.
+//
 // A call is kept when it comes again: the first sight draws directly (a
 // resize or a scroll changes every call and gains nothing), the second makes
 // the picture, later ones lay it down. Pictures are dropped, least recently
@@ -111,22 +116,50 @@ public:
             std::uint32_t count = 0;
         };
 
-        bool made = false;  // false until the call came a second time
-        QImage picture;     // the call's pixels, cut to where it drew
-        QPoint at;          // the picture's top left, in device pixels
-        std::vector<std::pair<int, int>> rows; // per row of the picture, the span [first, last) it drew
+        bool made = false; // false until the call came a second time
+        // The picture, cut to where the call drew: width × height pixels
+        // with their top left at `at` (device pixels), premultiplied, or,
+        // for a coverage picture, coverage bytes and a colour per row.
+        QPoint at;
+        int width = 0;
+        int height = 0;
+        bool coverage = false;
+        // All of it in one block, read in one go: per row the span
+        // [first, end) it drew, then per row its colour (coverage pictures),
+        // then the rows of pixels (coverage bytes four to a word).
+        std::vector<std::uint32_t> data;
         std::vector<Overlap> overlaps;
         std::vector<std::uint8_t> coverages;
         std::weak_ptr<const Bitmap> bitmap; // the bitmap drawn, when a bitmap was
         std::uint64_t lastUse = 0;
         bool unkeepable = false; // its trial failed: drawn directly
+        const DrawKey* key = nullptr; // its key in the cache
+
+        std::uint32_t first(int row) const { return data[2 * static_cast<std::size_t>(row)]; }
+        std::uint32_t end(int row) const { return data[2 * static_cast<std::size_t>(row) + 1]; }
+        quint32 colour(int row) const { return data[2 * static_cast<std::size_t>(height) + row]; }
+        const std::uint32_t* pixels() const { return data.data() + (coverage ? 3 : 2) * static_cast<std::size_t>(height); }
+        const quint32* pixelRow(int row) const { return pixels() + static_cast<std::size_t>(row) * width; }
+        const std::uint8_t* coverageRow(int row) const
+        {
+            return reinterpret_cast<const std::uint8_t*>(pixels()) + static_cast<std::size_t>(row) * width;
+        }
+        // The premultiplied pixels as an image (no copy); null for a
+        // coverage picture.
+        QImage image() const;
     };
 
     // budget: bytes of pictures kept at most.
     explicit DrawingCache(std::size_t budget) : budget_(budget) {}
 
     // A new frame begins: entries used in it count as the most recent.
-    void nextFrame() { ++frame_; }
+    void nextFrame()
+    {
+        ++frame_;
+        order_.swap(current_);
+        current_.clear();
+        next_ = 0;
+    }
 
     // The entry of a call seen in an earlier frame, whose picture may still
     // have to be made; null on first sight (the call is remembered), for a
@@ -153,7 +186,19 @@ private:
     void counted(const Entry& entry, std::size_t previousBytes);
     void trim(const Entry* keep);
     QImage& scratch(QSize size);
-    void findOverlaps(Entry& entry, const DrawCall& call, const QRect& visible);
+    // What drawing a call in steps shows: per pixel of visible that one
+    // step alone covers, its coverage; and the colour the call paints each
+    // pixel of visible with.
+    struct Steps {
+        std::vector<std::uint8_t> coverage;
+        QImage colours;
+    };
+    Steps findOverlaps(Entry& entry, const DrawCall& call, const QRect& visible);
+    // Makes the picture a coverage picture when each of its rows has one
+    // colour and each pixel is that colour times its coverage.
+    static void makeCompact(Entry& entry, const Steps& steps, const QRect& visible);
+    // Puts the picture drawn on frame within drawn into the entry.
+    static void keep(Entry& entry, const QImage& frame, const QRect& drawn, const std::vector<std::pair<int, int>>& spans);
     bool trial(const Entry& entry, const DrawCall& call, const QRect& visible);
 
     std::unordered_map<DrawKey, Entry, KeyHash> entries_;
@@ -161,6 +206,12 @@ private:
     std::size_t bytes_ = 0;
     std::uint64_t frame_ = 0;
     QImage scratch_; // transparent between uses
+    // The entries in the order the frame before found them, and this
+    // frame's: a repaint asks for them in the same order, so the next one
+    // of the order before is tried first.
+    std::vector<Entry*> order_;
+    std::vector<Entry*> current_;
+    std::size_t next_ = 0;
 };
 
 // Sets the painter's world transform to exactly t, unless it is already.

@@ -37,6 +37,18 @@ double tame(double value)
 // undefined (as for infinite bounds under a rotation).
 std::optional<QRectF> deviceBounds(const Rect& rect, const Matrix& m)
 {
+    if (m.m12 == 0.0f && m.m21 == 0.0f) {
+        // Scale and translation: each edge maps to an edge.
+        double x1 = double(m.m11) * rect.left + m.dx, x2 = double(m.m11) * rect.right + m.dx;
+        double y1 = double(m.m22) * rect.top + m.dy, y2 = double(m.m22) * rect.bottom + m.dy;
+        if (std::isnan(x1) || std::isnan(x2) || std::isnan(y1) || std::isnan(y2))
+            return std::nullopt;
+        if (x2 < x1)
+            std::swap(x1, x2);
+        if (y2 < y1)
+            std::swap(y1, y2);
+        return QRectF(QPointF(tame(x1), tame(y1)), QPointF(tame(x2), tame(y2)));
+    }
     const QTransform t = toQTransform(m);
     const double xs[] = {rect.left, rect.right};
     const double ys[] = {rect.top, rect.bottom};
@@ -135,6 +147,10 @@ struct RenderTarget::State {
     std::optional<QRect> drawn;
     bool drawnEverywhere = false;
     std::unique_ptr<DrawingCache> cache;
+    // directPixels() of the painter in use, while the painter and the clip
+    // stay.
+    std::optional<std::pair<QImage*, QRect>> direct;
+    bool directKnown = false;
 
     void record(std::int32_t code)
     {
@@ -193,8 +209,9 @@ struct RenderTarget::State {
         p.setWorldTransform(toQTransform(transform));
     }
 
-    void applyClip(QPainter& p) const
+    void applyClip(QPainter& p)
     {
+        directKnown = false;
         p.resetTransform();
         if (const auto c = clip())
             p.setClipRect(*c, Qt::ReplaceClip);
@@ -315,20 +332,25 @@ struct RenderTarget::State {
     // step need the image itself).
     bool lay(QPainter& p, const DrawingCache::Entry& entry)
     {
-        if (const auto pixels = directPixels(p)) {
-            DrawingCache::lay(*pixels->first, pixels->second, entry);
+        if (!directKnown) {
+            direct = directPixels(p);
+            directKnown = true;
+        }
+        if (direct) {
+            DrawingCache::lay(*direct->first, direct->second, entry);
             return true;
         }
-        if (!entry.overlaps.empty())
+        if (!entry.overlaps.empty() || entry.coverage)
             return false;
         syncTransform(p, QTransform());
         p.setOpacity(1.0);
-        p.drawImage(entry.at, entry.picture);
+        p.drawImage(entry.at, entry.image());
         return true;
     }
 
     void popEntry()
     {
+        directKnown = false;
         Entry entry = std::move(stack.back());
         stack.pop_back();
         QPainter& below = painter();
@@ -434,6 +456,7 @@ void RenderTarget::beginDraw()
         return;
     }
     s.drawing = true;
+    s.directKnown = false;
     if (s.cache)
         s.cache->nextFrame();
     s.keepable = s.keepableSize();
@@ -493,6 +516,7 @@ void RenderTarget::pushAxisAlignedClip(const Rect& clip, AntialiasMode)
     State& s = *state_;
     if (!s.ready())
         return;
+    s.directKnown = false;
     State::Entry entry;
     entry.clip = intersect(s.clip(), deviceBounds(clip, s.transform));
     s.stack.push_back(std::move(entry));
@@ -517,6 +541,7 @@ void RenderTarget::pushLayer(const LayerParameters& parameters, Layer& layer)
     State& s = *state_;
     if (!s.ready())
         return;
+    s.directKnown = false;
     State::Entry entry;
     entry.isLayer = true;
     entry.opacity = parameters.opacity;

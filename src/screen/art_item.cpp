@@ -31,7 +31,15 @@ const char* ArtItem::kindName() const
 
 Bounds ArtItem::bounds() const { return {Control::transform().dx, Control::transform().dy, width(), height()}; }
 
-Widget* ArtItem::widget() const { return dynamic_cast<Widget*>(parent()); }
+Widget* ArtItem::widget() const
+{
+    // Asked for on every paint: looked up again only when the parent changed.
+    if (parent() != ownerOf_) {
+        ownerOf_ = parent();
+        owner_ = dynamic_cast<Widget*>(ownerOf_);
+    }
+    return owner_;
+}
 
 const gfx::Matrix& ArtItem::transform() const
 {

@@ -91,6 +91,8 @@ private:
     StyleReference style_;
     mutable gfx::Matrix itemTransform_;
     bool anyState_ = false; // measuring: the state gate lets it draw
+    mutable ui::ContainerControl* ownerOf_ = nullptr; // the parent that owner_ was found for
+    mutable Widget* owner_ = nullptr;
 };
 
 } // namespace screen
