@@ -29,4 +29,13 @@ Size parseSize(const std::string& text)
     return size;
 }
 
+unsigned parseJobs(const std::string& text)
+{
+    unsigned jobs = 0;
+    const auto parsed = std::from_chars(text.data(), text.data() + text.size(), jobs);
+    if (parsed.ec != std::errc() || parsed.ptr != text.data() + text.size() || jobs < 1 || jobs > 1024)
+        throw UsageError("-j takes a number of jobs from 1 to 1024: " + text);
+    return jobs;
+}
+
 } // namespace cli

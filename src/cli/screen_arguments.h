@@ -19,4 +19,8 @@ struct Size {
 // "WIDTHxHEIGHT", each from 1 to 16384; throws UsageError otherwise.
 Size parseSize(const std::string& text);
 
+// How many items to work on at once (-j): a whole number from 1 to 1024;
+// throws UsageError otherwise.
+unsigned parseJobs(const std::string& text);
+
 } // namespace cli

@@ -79,6 +79,8 @@ int render(const Arguments& args, std::ostream& out)
 {
     if (args.has("--all"))
         return renderAll(args, out);
+    if (args.options.count("-j"))
+        throw UsageError("-j can be used only with --all");
     if (args.positional.size() != 2)
         throw UsageError("missing argument");
     const std::string output = args.option("-o", true);
@@ -147,8 +149,8 @@ void addScreenCommands(std::vector<Command>& list)
     list.push_back({"tree", "MODULE SCREEN [--resolved]", 2, 2, {}, {"--resolved"}, tree});
     list.push_back({"render",
                     "MODULE SCREEN -o OUT.png [--size WxH] [--hover NAME] [--emphasize NAME] [--fade F] [--watch]"
-                    " | MODULE --all -o FOLDER [--size WxH]...",
-                    1, 2, {"-o", "--size", "--hover", "--emphasize", "--fade"}, {"--all", "--watch"}, render});
+                    " | MODULE --all -o FOLDER [--size WxH]... [-j N]",
+                    1, 2, {"-o", "--size", "--hover", "--emphasize", "--fade", "-j"}, {"--all", "--watch"}, render});
     list.push_back({"check", "MODULE [SCREEN...]", 1, SIZE_MAX, {}, {}, check});
 }
 
