@@ -1,5 +1,6 @@
 #include "assets/lua_sandbox.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <lua.hpp>
 #include <new>
@@ -55,13 +56,20 @@ int panic(lua_State* state)
 
 } // namespace
 
+namespace {
+std::atomic<std::size_t> statesOpen{0};
+} // namespace
+
 void StateCloser::operator()(lua_State* state) const
 {
     void* userData = nullptr;
     lua_getallocf(state, &userData);
     lua_close(state);
     delete static_cast<Budget*>(userData);
+    --statesOpen;
 }
+
+std::size_t openStates() { return statesOpen.load(); }
 
 StatePtr newState(const Limits& limits)
 {
@@ -73,6 +81,7 @@ StatePtr newState(const Limits& limits)
     }
     lua_atpanic(state, panic);
     lua_sethook(state, countInstructions, LUA_MASKCOUNT, HookInterval);
+    ++statesOpen;
     return StatePtr(state);
 }
 

@@ -29,6 +29,9 @@ using StatePtr = std::unique_ptr<lua_State, StateCloser>;
 // the state can be made.
 StatePtr newState(const Limits& limits = {});
 
+// How many states newState made that are not closed yet.
+std::size_t openStates();
+
 // The text of the error value on top of the stack ("" when it is not text).
 const char* errorText(lua_State* state);
 
