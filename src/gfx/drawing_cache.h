@@ -23,10 +23,11 @@
 // is laid down. Such a picture is kept only after a trial: laid over random
 // pixels it must give exactly what the call draws over them.
 //
-// A text's picture is kept small where it can be: where each row has one
-// colour (a solid colour, or a gradient down the rows), the picture is each
-// pixel's coverage k and each row's colour s, and laying it down makes
-// p = s·k pixel by pixel, exactly the pixels the text drew.
+// A text's or a one-coloured shape's picture is kept small where it can be:
+// where each row has one colour (a solid colour, or a gradient down the
+// rows), the picture is each pixel's coverage k and each row's colour s, and
+// laying it down makes p = s·k pixel by pixel, exactly the pixels the call
+// drew (checked pixel by pixel when the picture is made).
 //
 // A call is kept when it comes again: the first sight draws directly (a
 // resize or a scroll changes every call and gains nothing), the second makes
@@ -186,9 +187,9 @@ private:
     void counted(const Entry& entry, std::size_t previousBytes);
     void trim(const Entry* keep);
     QImage& scratch(QSize size);
-    // What drawing a call in steps shows: per pixel of visible that one
-    // step alone covers, its coverage; and the colour the call paints each
-    // pixel of visible with.
+    // What drawing a call in steps (or in one) shows: per pixel of visible
+    // that one step alone covers, its coverage; and the colour the call
+    // paints each pixel of visible with.
     struct Steps {
         std::vector<std::uint8_t> coverage;
         QImage colours;
