@@ -34,6 +34,9 @@ public:
     void pack(std::vector<std::pair<std::string, std::string>> members);
 
     static std::string screenPath(const std::string& name) { return "art/ui/screens/" + name; }
+    // Where on disk: the module file, and a file of the data folder.
+    std::string modulePath() const { return dir_ / "Test.module"; }
+    std::string diskPath(const std::string& path) const { return dir_ / ("Mod/Data/" + path); }
 
     // Mounts on first use.
     const Mod::ModContext& context();
