@@ -411,6 +411,8 @@ bool RenderTarget::retainedDrawing() const { return state_->retained; }
 
 void RenderTarget::measureOnly() { state_->measuring = true; }
 
+bool RenderTarget::measuresOnly() const { return state_->measuring; }
+
 Rect RenderTarget::takeDrawn()
 {
     State& s = *state_;

@@ -152,6 +152,9 @@ public:
     void addDrawn(const Rect& rect);
     // The clip in effect, in device pixels; nothing without one.
     std::optional<Rect> clipBounds() const;
+    // Whether the target only measures (gfx/ink_meter.h): what is drawn on
+    // it is not seen.
+    bool measuresOnly() const;
 
 protected:
     // A target that draws nothing: its calls only count in takeDrawn()

@@ -42,12 +42,6 @@ struct Damage {
             rects.assign(1, whole);
         }
     }
-    void add(const Damage& other)
-    {
-        all = all || other.all;
-        for (const gfx::Rect& r : other.rects)
-            add(r);
-    }
     // The bounds of the rectangles (empty without any).
     gfx::Rect bounds() const
     {
