@@ -297,11 +297,13 @@ void clearArea(QImage& image, const QRect& area)
                     static_cast<std::size_t>(area.width()) * 4);
 }
 
-// Draws call (or paint in its painter state) on image within area.
-void drawWithin(QImage& image, const QRect& area, const DrawCall& call, const std::function<void(QPainter&)>& paint)
+// Draws call (or paint in its painter state) on image under the call's
+// clip.
+void drawWithin(QImage& image, const DrawCall& call, const std::function<void(QPainter&)>& paint)
 {
     QPainter p(&image);
-    p.setClipRect(area);
+    if (call.clip)
+        p.setClipRect(*call.clip);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     call.prepare(p);
     paint(p);
@@ -342,7 +344,7 @@ void DrawingCache::make(Entry& entry, const DrawCall& call, const QRect& visible
 {
     QImage& frame = scratch(deviceSize);
     entry.made = true;
-    drawWithin(frame, visible, call, call.paint);
+    drawWithin(frame, call, call.paint);
     // Texts (glyph by glyph), and shapes in one colour, may be kept as
     // coverage and colour.
     const QBrush& paint = call.pen.style() != Qt::NoPen ? call.pen.brush() : call.brush;
@@ -382,7 +384,7 @@ void DrawingCache::make(Entry& entry, const DrawCall& call, const QRect& visible
     clearArea(frame, visible);
     if ((call.paintSteps || oneColour) && entry.height > 0)
         makeCompact(entry, steps, visible);
-    if (call.paintSteps && !trial(entry, call, visible)) {
+    if (!trial(entry, call, visible)) {
         Entry unkeepable;
         unkeepable.lastUse = entry.lastUse;
         unkeepable.key = entry.key;
@@ -414,7 +416,7 @@ DrawingCache::Steps DrawingCache::findOverlaps(Entry& entry, const DrawCall& cal
     // drawn on a copy of its area and read back step by step.
     const QImage drawing = frame.copy(visible);
     clearArea(frame, visible);
-    drawWithin(frame, visible, white, [&](QPainter& p) {
+    drawWithin(frame, white, [&](QPainter& p) {
         auto step = [&] {
             for (int y = 0; y < height; ++y) {
                 auto* row = reinterpret_cast<quint32*>(frame.scanLine(visible.top() + y)) + visible.left();
@@ -466,7 +468,11 @@ DrawingCache::Steps DrawingCache::findOverlaps(Entry& entry, const DrawCall& cal
     fill.pen = Qt::NoPen;
     bool invertible = false;
     const QRectF area = call.transform.inverted(&invertible).mapRect(QRectF(visible).adjusted(-1, -1, 1, 1));
-    drawWithin(frame, visible, fill, [&](QPainter& p) {
+    drawWithin(frame, fill, [&](QPainter& p) {
+        const QTransform transform = p.worldTransform();
+        p.resetTransform();
+        p.setClipRect(visible, Qt::IntersectClip);
+        p.setWorldTransform(transform);
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setCompositionMode(QPainter::CompositionMode_Source);
         if (invertible)
@@ -559,7 +565,7 @@ bool DrawingCache::trial(const Entry& entry, const DrawCall& call, const QRect& 
         }
     };
     fillRandom();
-    drawWithin(frame, visible, call, call.paint);
+    drawWithin(frame, call, call.paint);
     const QImage drawn = frame.copy(visible);
     fillRandom();
     lay(frame, visible, entry);

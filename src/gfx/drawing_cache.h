@@ -20,8 +20,12 @@
 // glyph, and where two glyphs' edges share a pixel the second blends over
 // the first. Such pixels are left out of the picture and kept as the colour
 // and the coverage of each glyph, blended in the same order when the picture
-// is laid down. Such a picture is kept only after a trial: laid over random
-// pixels it must give exactly what the call draws over them.
+// is laid down.
+//
+// Every picture is kept only after a trial: laid over random translucent
+// pixels it must give exactly what the call draws over them. A call that
+// fails it (one the painter blends in another way, such as an opaque
+// gradient filling a shape) is drawn directly from then on.
 //
 // A text's or a one-coloured shape's picture is kept small where it can be:
 // where each row has one colour (a solid colour, or a gradient down the
@@ -52,6 +56,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -98,6 +103,11 @@ struct DrawCall {
     // For calls that blend in steps (a text, glyph by glyph): the same
     // drawing, calling its argument after each step.
     std::function<void(QPainter&, const std::function<void()>&)> paintSteps;
+    // The clip the call is drawn under, in device pixels; none for the
+    // whole device. The painter blends a shape its clip cuts with other
+    // arithmetic than one it holds whole, so a picture is made under the
+    // very clip the call meets.
+    std::optional<QRectF> clip;
 
     // Gives the painter this call's transform, antialiasing, opacity,
     // sampling, pen and brush.

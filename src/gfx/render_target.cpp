@@ -308,11 +308,32 @@ struct RenderTarget::State {
             DrawCall made = makeCall();
             made.transform = toQTransform(transform);
             made.antialiased = antialias == AntialiasMode::PerPrimitive;
+            made.clip = clip();
             return made;
         };
         QPainter& p = painter();
         DrawKey key;
-        if (keepable && visible && makeKey(key) && key.valid()) {
+        bool keyed = keepable && visible && makeKey(key);
+        if (keyed) {
+            // The painter blends a shape its clip may cut with other
+            // arithmetic than one well inside it: a call that comes near
+            // the clip's edge is kept for that clip alone.
+            // (A clip reaching beyond the device is the painter's clip
+            // where they meet.)
+            const QRectF reach = QRectF(pixels->adjusted(-2, -2, 2, 2));
+            const QRectF device(QPointF(0, 0), QSizeF(*keepable));
+            if (const auto c = clip()) {
+                const QRectF met = c->intersected(device);
+                if (!met.contains(reach)) {
+                    key.add(std::uint32_t{2});
+                    key.add(Rect{static_cast<float>(met.left()), static_cast<float>(met.top()),
+                                 static_cast<float>(met.right()), static_cast<float>(met.bottom())});
+                }
+            } else if (!device.contains(reach)) {
+                key.add(std::uint32_t{1});
+            }
+        }
+        if (keyed && key.valid()) {
             if (!cache)
                 cache = std::make_unique<DrawingCache>(budgetFor(*keepable));
             if (DrawingCache::Entry* entry = cache->find(key, bitmap)) {
