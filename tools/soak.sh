@@ -139,21 +139,24 @@ waitFor '[ "$(pixel $boxX $boxY)" = "40 40 40" ]' || { echo "the screen was not 
 memoryAtStart=$(awk '/VmRSS/ { print $2 }' "/proc/$tise/status")
 
 # ---------------------------------------------------------------- the edits
-saves=0 reloads=0 missed=0 boxes=0
+saves=0 reloads=0 missed=0 boxes=0 misses=""
 start=$SECONDS
 while [ $((SECONDS - start)) -lt "$duration" ] && kill -0 "$tise" 2>/dev/null; do
     how=$([ $((saves % 2)) -eq 0 ] && echo rename || echo inplace)
     value=$(((saves * 37) % 200 + 50))
     case $((saves % 3)) in
     0)
+        what="the screen"
         screen_text "$value" | save "$data/Art/UI/Screens/Soak.screen" "$how"
         shown="[ \"\$(pixel $boxX $boxY)\" = \"$value 40 40\" ]"
         ;;
     1)
+        what="the texture"
         texture_bytes 40 "$value" 40 | save "$data/Art/UI/Textures/tile.tga" "$how"
         shown="[ \"\$(pixel $tileX $tileY)\" = \"40 $value 40\" ]"
         ;;
     2)
+        what="the string table"
         before="$(digest $labelX $labelY $labelW $labelH)"
         table_bytes "$(printf 'Text%03d' "$value")" | save "$work/Soak/Locale/English/Soak.ucs" "$how"
         shown="[ \"\$(digest $labelX $labelY $labelW $labelH)\" != \"$before\" ]"
@@ -164,7 +167,13 @@ while [ $((SECONDS - start)) -lt "$duration" ] && kill -0 "$tise" 2>/dev/null; d
     for i in 0 1 2 3 4; do
         xdotool mousemove --window "$window" $((left + width * (i * 2 + 1) / 10)) $((height * 87 / 100))
     done
-    if waitFor "$shown"; then reloads=$((reloads + 1)); else missed=$((missed + 1)); fi
+    if waitFor "$shown"; then
+        reloads=$((reloads + 1))
+    else
+        missed=$((missed + 1))
+        misses+="  not shown: save $saves at $((SECONDS - start)) s, $what, $([ "$how" = rename ] && echo renamed over || echo rewritten in place)
+"
+    fi
     if xdotool search --name "^TISE\$" getwindowname %@ 2>/dev/null | grep -qx TISE; then boxes=$((boxes + 1)); fi
 done
 
@@ -175,5 +184,6 @@ stderrLines=$(grep -c . "$work/stderr" || true)
 echo "soak of $((SECONDS - start)) s: RSS ${memoryAtStart} kB at start, ${memoryAtEnd} kB at end;" \
      "$saves saves, $reloads reloads seen; errors: $missed saves not shown, $boxes message boxes," \
      "$stderrLines lines on stderr, viewer died: $died"
+printf '%s' "$misses"
 [ "$stderrLines" -gt 0 ] && sed 's/^/  stderr: /' "$work/stderr" | head -20
 [ "$missed" -eq 0 ] && [ "$boxes" -eq 0 ] && [ "$stderrLines" -eq 0 ] && [ "$died" = no ]
