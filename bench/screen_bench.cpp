@@ -3,7 +3,9 @@
 // textures, texts, rectangles and lines, over 50 distinct 256 × 256 DXT1
 // textures), its first paint (which decodes the textures and lays the texts
 // out), repaints with everything cached, with and without a widget
-// emphasized, and, as the floor, one full-frame bitmap draw.
+// emphasized, the pointer moving from widget to widget over a variant whose
+// rectangles show only under the pointer and whose text widgets have a
+// tooltip, and, as the floor, one full-frame bitmap draw.
 
 #include "data/mount_module.h"
 #include "fixtures/dds_builder.h"
@@ -29,6 +31,7 @@ constexpr int Columns = 50, Rows = 40; // 2,000 widgets in rows of 50
 constexpr int Textures = 50;
 constexpr int TextureSide = 256;
 const char* const ScreenPath = "art/ui/screens/bench.screen";
+const char* const HoverScreenPath = "art/ui/screens/hover.screen";
 
 std::string readFile(const std::filesystem::path& path)
 {
@@ -48,10 +51,20 @@ std::vector<std::uint8_t> picture(int seed)
     return bgra;
 }
 
-// Lua text as a screen author writes it: one table per widget.
-std::string generatedScreen()
+// Lua text as a screen author writes it: one table per widget. In the hover
+// variant the rectangles show only under the pointer, and the text widgets
+// name a tooltip widget.
+std::string generatedScreen(bool hover = false)
 {
-    std::string lua = "Screen = { Widgets = { name = 'root', Children = {\n";
+    const std::string rectangleStates = hover ? "{ 'Hover' }" : "{ 'Normal', 'Hover' }";
+    std::string lua = "Screen = { ";
+    if (hover)
+        lua += "TooltipWidgets = { name = 'tips', Children = { { name = 'tip', position = { 0.4, 0.02 }, "
+               "size = { 0.2, 0.04 }, Presentation = { Art = {\n"
+               "  { type = 'Rectangle', colour = 'steel', states = { 'Normal', 'Hover' } },\n"
+               "  { type = 'Text', fontname = 'gillsans_16', horzAlign = 'Centre', textColourTop = 'gold', "
+               "states = { 'Normal', 'Hover' } } } } } } },\n";
+    lua += "Widgets = { name = 'root', Children = {\n";
     for (int row = 0; row < Rows; ++row) {
         lua += "  { name = 'row" + std::to_string(row) + "', position = { 0, " + std::to_string(row / double(Rows)) +
                " }, size = { 1, " + std::to_string(1.0 / Rows) + " }, Children = {\n";
@@ -60,14 +73,17 @@ std::string generatedScreen()
             lua += "    { type = 'Button', name = 'w" + std::to_string(i) + "', text = 'Item " + std::to_string(i) +
                    "', position = { " + std::to_string(column / double(Columns)) + ", " +
                    std::to_string(row / double(Rows)) + " }, size = { " + std::to_string(1.0 / Columns) + ", " +
-                   std::to_string(1.0 / Rows) + " }, Presentation = { Art = {\n";
+                   std::to_string(1.0 / Rows) + " }, " +
+                   (hover && i % 2 == 0 ? "tooltip_name = 'tip', tooltip_text = 'Tip " + std::to_string(i) + "', "
+                                        : "") +
+                   "Presentation = { Art = {\n";
             if (i % 2 == 0)
                 lua += "      { type = 'Graphic', texture = 'art/ui/bench/tex" + std::to_string(i % Textures) +
                        "', states = { 'Normal', 'Hover' } },\n"
                        "      { type = 'Text', fontname = 'gillsans_16', horzAlign = 'Centre', dropShadow = true, "
                        "textColourTop = 'gold', textColourBottom = { 255, 255, 255, 255 }, states = { 'Normal', 'Hover' } },\n";
             else
-                lua += "      { type = 'Rectangle', colour = 'steel', states = { 'Normal', 'Hover' } },\n"
+                lua += "      { type = 'Rectangle', colour = 'steel', states = " + rectangleStates + " },\n"
                        "      { type = 'Line', colour = 'gold', p1 = { 0, 1 }, p2 = { 1, 0 }, states = { 'Normal', 'Hover' } },\n";
             lua += "    } } },\n";
         }
@@ -89,6 +105,7 @@ struct BenchInstallation {
             dir.write("Bench/Data/art/ui/bench/tex" + std::to_string(i) + ".dds",
                       Fixtures::ddsFromPicture(picture(i), TextureSide, TextureSide, Fixtures::Dxt::Dxt1));
         dir.write("Bench/Data/" + std::string(ScreenPath), generatedScreen());
+        dir.write("Bench/Data/" + std::string(HoverScreenPath), generatedScreen(true));
         Mod::MountModule(module, dir.write("Bench.module", "ModFolder = Bench\nDataFolder.1 = Data\n"));
     }
     TestSupport::TempDir dir;
@@ -102,10 +119,10 @@ BenchInstallation& installation()
     return instance;
 }
 
-std::unique_ptr<screen::ScreenView> loadView()
+std::unique_ptr<screen::ScreenView> loadView(const char* path = ScreenPath)
 {
     BenchInstallation& bench = installation();
-    return std::make_unique<screen::ScreenView>(bench.graphics, bench.module, ScreenPath);
+    return std::make_unique<screen::ScreenView>(bench.graphics, bench.module, path);
 }
 
 void countItems(benchmark::State& state, const screen::ScreenView& view)
@@ -171,6 +188,28 @@ BENCHMARK(BM_ScreenRepaint)->Unit(benchmark::kMillisecond);
 
 void BM_ScreenRepaintEmphasized(benchmark::State& state) { repaint(state, true); }
 BENCHMARK(BM_ScreenRepaintEmphasized)->Unit(benchmark::kMillisecond);
+
+// The pointer moves across 100 widgets, one after the other (two rows of 50,
+// every other one with a tooltip); each move ends with the screen drawn as
+// the window shows it: what changed painted again, until nothing is left.
+void BM_ScreenHoverMove(benchmark::State& state)
+{
+    screen::OffscreenScreen shown(loadView(HoverScreenPath), Width, Height);
+    std::vector<screen::Widget*> path;
+    for (int i = 0; i < 100; ++i)
+        path.push_back(shown.view().findWidget("w" + std::to_string(1000 + i)));
+    shown.render();
+    std::size_t moves = 0, frames = 0;
+    for (auto _ : state) {
+        shown.setHover(path[moves++ % path.size()]);
+        // As the window paints: again while painting asked for more (the
+        // tooltip's text is handed over while painting).
+        for (int pass = 0; pass < 4 && shown.needsUpdate(); ++pass, ++frames)
+            shown.update();
+    }
+    state.counters["frames_per_move"] = static_cast<double>(frames) / static_cast<double>(moves);
+}
+BENCHMARK(BM_ScreenHoverMove)->Unit(benchmark::kMillisecond);
 
 // The floor: one frame that draws one bitmap over the whole target.
 void BM_FullFrameBitmapDraw(benchmark::State& state)

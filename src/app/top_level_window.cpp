@@ -115,6 +115,24 @@ void TopLevelWindow::repaint()
         w->update();
 }
 
+namespace {
+
+// The window pixels that show the rectangle, and one more all round.
+QRect windowPixels(const gfx::Rect& rect)
+{
+    const gfx::Rect whole = ui::wholePixels(rect);
+    return QRect(QPoint(static_cast<int>(whole.left) - 1, static_cast<int>(whole.top) - 1),
+                 QPoint(static_cast<int>(whole.right), static_cast<int>(whole.bottom)));
+}
+
+} // namespace
+
+void TopLevelWindow::repaintRect(const gfx::Rect& rect)
+{
+    if (QWidget* w = widget())
+        w->update(windowPixels(rect));
+}
+
 void TopLevelWindow::setHandCursor(bool hand)
 {
     if (QWidget* w = widget())
@@ -169,6 +187,7 @@ void TopLevelWindow::paintWindow()
     if (!renderTarget_)
         renderTarget_ = std::make_unique<gfx::RenderTarget>(*graphics_, *w);
     setValidateAfterPaint(true);
+    takeDamage(); // this paint covers what was asked for so far
     renderTarget_->beginDraw();
     try {
         renderTarget_->setTransform(gfx::Matrix::identity());
@@ -182,9 +201,15 @@ void TopLevelWindow::paintWindow()
         throw;
     }
     renderTarget_->endDraw();
-    // Something asked for a repaint while the tree was painting: paint again.
-    if (!validateAfterPaint())
-        w->update();
+    // Something asked for a repaint while the tree was painting: paint that
+    // again.
+    if (!validateAfterPaint()) {
+        const ui::Damage again = takeDamage();
+        if (again.all)
+            w->update();
+        for (const gfx::Rect& rect : again.rects)
+            w->update(windowPixels(rect));
+    }
 }
 
 void TopLevelWindow::resized()

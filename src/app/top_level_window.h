@@ -37,6 +37,8 @@ public:
 protected:
     bool handleEvent(QEvent& event) override;
     void repaint() override;
+    // Only that part of the window is painted again.
+    void repaintRect(const gfx::Rect& rect) override;
 
 private:
     void paintWindow();

@@ -1,5 +1,6 @@
 #include "assets/lua_sandbox.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <lua.hpp>
 #include <new>
@@ -77,6 +78,8 @@ int panic(lua_State* state)
     throw std::runtime_error(std::string("Lua error outside a protected call: ") + errorText(state));
 }
 
+std::atomic<std::size_t> statesOpen{0};
+
 } // namespace
 
 void StateCloser::operator()(lua_State* state) const
@@ -85,7 +88,10 @@ void StateCloser::operator()(lua_State* state) const
     lua_getallocf(state, &userData);
     lua_close(state);
     delete static_cast<Budget*>(userData);
+    --statesOpen;
 }
+
+std::size_t openStates() { return statesOpen.load(); }
 
 StatePtr newState(const Limits& limits)
 {
@@ -97,6 +103,7 @@ StatePtr newState(const Limits& limits)
     }
     lua_atpanic(state, panic);
     lua_sethook(state, hook, LUA_MASKCOUNT, HookInterval);
+    ++statesOpen;
     return StatePtr(state);
 }
 

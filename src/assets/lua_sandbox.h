@@ -52,6 +52,9 @@ protected:
 // the observation.
 void observeChunk(lua_State* state, ChunkObserver* observer);
 
+// How many states newState made that are not closed yet.
+std::size_t openStates();
+
 // The text of the error value on top of the stack ("" when it is not text).
 const char* errorText(lua_State* state);
 

@@ -4,10 +4,12 @@
 #include "cli/bitmap_png.h"
 #include "cli/gui_session.h"
 #include "cli/mount_arguments.h"
+#include "cli/job_pool.h"
 #include "cli/screen_arguments.h"
 #include "data/folder_entries.h"
 #include "data/text_compare.h"
 #include "gfx/graphics_context.h"
+#include "gfx/qt_environment.h"
 #include "screen/offscreen_screen.h"
 #include "screen/screen_view.h"
 
@@ -17,6 +19,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -86,6 +89,7 @@ int renderAll(const Arguments& args, std::ostream& out)
             throw UsageError(std::string(option) + " cannot be used with --all");
     if (args.has("--watch"))
         throw UsageError("--watch cannot be used with --all");
+    const unsigned jobs = jobsOption(args);
     const std::filesystem::path folder = args.option("-o", true);
     std::vector<Target> targets;
     const std::vector<std::string> sizes = args.optionValues("--size");
@@ -105,33 +109,53 @@ int renderAll(const Arguments& args, std::ostream& out)
         std::filesystem::create_directories(target.folder, ignored); // a failure shows when writing
     }
 
-    const GuiSession gui;
-    const gfx::GraphicsContext graphics;
+    // The screens may be drawn in worker processes (cli/job_pool.h): the
+    // graphics system is started where the drawing happens, on first use,
+    // and its environment chosen before any worker is made.
+    gfx::prepareQtEnvironment();
+    std::optional<GuiSession> gui;
+    std::optional<gfx::GraphicsContext> graphics;
+    auto render = [&](std::size_t i) {
+        if (!gui) {
+            gui.emplace();
+            graphics.emplace();
+        }
+        std::string failure;
+        std::vector<std::string> diagnostics;
+        {
+            // Held back, so that they come out in the list's order and do
+            // not run into the progress line.
+            const base::DiagnosticCapture capture;
+            try {
+                renderScreen(*graphics, module, screens[i], targets);
+            } catch (const std::exception& error) {
+                failure = error.what();
+                failure = failure.empty() ? "unknown error" : failure;
+            }
+            diagnostics = capture.messages();
+        }
+        diagnostics.insert(diagnostics.begin(), failure);
+        return packStrings(diagnostics);
+    };
+
     std::size_t errors = 0;
     {
         Progress progress(screens.size());
-        for (std::size_t i = 0; i < screens.size(); ++i) {
-            progress.at(i, screens[i]);
-            std::string failure;
-            std::vector<std::string> diagnostics;
-            {
-                // Held back while the progress line stands, so it does not run into them.
-                const base::DiagnosticCapture capture;
-                try {
-                    renderScreen(graphics, module, screens[i], targets);
-                } catch (const std::exception& error) {
-                    failure = error.what();
-                    failure = failure.empty() ? "unknown error" : failure;
-                }
-                diagnostics = capture.messages();
-            }
+        if (!screens.empty())
+            progress.at(0, screens[0]);
+        out.flush();
+        runJobs(screens.size(), jobs, render, [&](std::size_t i, const JobResult& result) {
+            std::vector<std::string> parts = unpackStrings(result.bytes);
+            std::string failure = result.completed ? (parts.empty() ? "" : parts.front()) : result.bytes;
             progress.clear();
-            for (const std::string& message : diagnostics)
-                base::writeDiagnostic(message);
+            for (std::size_t d = 1; result.completed && d < parts.size(); ++d)
+                base::writeDiagnostic(parts[d]);
             out << displayField(screens[i]) << (failure.empty() ? ": ok" : ": error: " + oneLine(displayText(failure)))
                 << std::endl; // before the next progress line
             errors += failure.empty() ? 0 : 1;
-        }
+            if (i + 1 < screens.size())
+                progress.at(i + 1, screens[i + 1]);
+        });
     }
     out << screens.size() << " screens, " << errors << " errors\n";
     return errors > 0 ? 1 : 0;

@@ -10,6 +10,10 @@
 // "N screens, E errors". While it works, a progress line goes to stderr when
 // stderr is a terminal (overwritten in place, cleared at the end).
 // Exit status 1 when a screen failed; mounting errors propagate.
+//
+// -j N: N screens drawn at once, in worker processes (cli/job_pool.h); by
+// default as many as there are processors. What it prints and writes is
+// the same for any N; a worker that crashes fails its screen alone.
 
 #include "cli/command.h"
 

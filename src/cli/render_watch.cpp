@@ -47,7 +47,7 @@ std::string changesNote(const std::vector<std::string>& changes)
 } // namespace
 
 int watchRendering(const std::function<void(Mod::ModContext& module)>& render, const std::string& output,
-                   std::ostream& out)
+                   std::ostream& out, std::chrono::milliseconds settle)
 {
     stopSignal = 0;
     const auto previousInterrupt = std::signal(SIGINT, stopWatching);
@@ -72,7 +72,7 @@ int watchRendering(const std::function<void(Mod::ModContext& module)>& render, c
         watching->watch(module.diskPaths());
         out << line << std::endl;
     };
-    app::ModWatcher watcher(renderOnce);
+    app::ModWatcher watcher(renderOnce, settle);
     watcher.ignore(output);
     watching = &watcher;
     renderOnce();

@@ -1,6 +1,6 @@
 #include "cli/screen_arguments.h"
 
-#include "cli/command.h"
+#include "cli/job_pool.h"
 #include "data/mod_context.h"
 
 #include <charconv>
@@ -33,6 +33,18 @@ Size parseSize(const std::string& text)
     if (width < 1 || height < 1)
         throw UsageError("--size " + text + ": at least 1 per side");
     return {static_cast<int>(width), static_cast<int>(height)};
+}
+
+unsigned jobsOption(const Arguments& args)
+{
+    if (!args.options.count("-j"))
+        return availableCores();
+    const std::string text = args.option("-j");
+    unsigned jobs = 0;
+    const auto parsed = std::from_chars(text.data(), text.data() + text.size(), jobs);
+    if (parsed.ec != std::errc() || parsed.ptr != text.data() + text.size() || jobs < 1 || jobs > 1024)
+        throw UsageError("-j takes a number of jobs from 1 to 1024: " + text);
+    return jobs;
 }
 
 } // namespace cli

@@ -1,7 +1,9 @@
 #pragma once
 // How the screen commands of tise-cli read their arguments: a screen as the
-// user names it, and a view size ("WIDTHxHEIGHT"). Bad values are usage
-// errors.
+// user names it, a view size ("WIDTHxHEIGHT") and how many at once (-j).
+// Bad values are usage errors.
+
+#include "cli/command.h"
 
 #include <string>
 
@@ -22,5 +24,10 @@ inline constexpr int MaxSide = 16384;
 // "WIDTHxHEIGHT", each from 1 to MaxSide; throws UsageError otherwise, with a
 // message that says what is wrong ("expected WxH", "at most 16384 per side").
 Size parseSize(const std::string& text);
+
+// How many screens to work on at once: -j N, a whole number from 1 to 1024
+// (UsageError otherwise), or without -j the processors this process may run
+// on.
+unsigned jobsOption(const Arguments& args);
 
 } // namespace cli

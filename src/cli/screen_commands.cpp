@@ -6,8 +6,8 @@
 #include "cli/bitmap_png.h"
 #include "cli/check_report.h"
 #include "cli/finding_bytes.h"
-#include "cli/forked_work.h"
 #include "cli/gui_session.h"
+#include "cli/job_pool.h"
 #include "cli/mount_arguments.h"
 #include "cli/own_files.h"
 #include "cli/render_all.h"
@@ -87,6 +87,8 @@ int render(const Arguments& args, std::ostream& out)
 {
     if (args.has("--all"))
         return renderAll(args, out);
+    if (args.options.count("-j"))
+        throw UsageError("-j can be used only with --all");
     if (args.positional.size() != 2)
         throw UsageError("missing argument");
     const std::string output = args.option("-o", true);
@@ -150,22 +152,37 @@ int check(const Arguments& args, std::ostream& out)
     if (own)
         std::erase_if(screens, [&](const std::string& name) { return !ownFiles.screen(screenPath(name)); });
 
-    // The processes that check screens share this one's Qt environment.
+    // The screens may be checked in worker processes (cli/job_pool.h): the
+    // graphics system is started where the drawing happens, on first use,
+    // and its environment chosen before any worker is made.
     gfx::prepareQtEnvironment();
-    struct Drawing {
-        GuiSession gui;
-        gfx::GraphicsContext graphics;
+    std::optional<GuiSession> gui;
+    std::optional<gfx::GraphicsContext> graphics;
+    auto checkOne = [&](std::size_t i) {
+        if (!gui) {
+            gui.emplace();
+            graphics.emplace();
+        }
+        // Held back, so that they come in the screens' order whatever process checked them.
+        const base::DiagnosticCapture capture;
+        Found found{checkScreen(*graphics, module, screens[i], sizes), {}};
+        found.diagnostics = capture.messages();
+        return findingBytes(found);
     };
-    const std::vector<std::string> found = runInProcesses(screens.size(), jobs, [&]() -> ItemWork {
-        auto drawing = std::make_shared<Drawing>();
-        return [&, drawing](std::size_t i) {
-            // Held back, so that they come in the screens' order whatever process checked them.
-            const base::DiagnosticCapture capture;
-            Found found{checkScreen(drawing->graphics, module, screens[i], sizes), {}};
-            found.diagnostics = capture.messages();
-            return findingBytes(found);
-        };
+    std::vector<std::string> found(screens.size());
+    std::vector<std::size_t> stopped;
+    out.flush();
+    runJobs(screens.size(), jobs, checkOne, [&](std::size_t i, const JobResult& result) {
+        if (result.completed)
+            found[i] = result.bytes;
+        else
+            stopped.push_back(i);
     });
+    // A worker that stopped on a screen (it crashed, or its check threw):
+    // checked again here, so that its findings, or its failure, are what
+    // one process gives.
+    for (std::size_t i : stopped)
+        found[i] = checkOne(i);
     for (std::size_t i = 0; i < screens.size(); ++i) {
         const Found screenFound = findingsFromBytes(found[i]);
         for (const std::string& message : screenFound.diagnostics)
@@ -189,8 +206,8 @@ void addScreenCommands(std::vector<Command>& list)
                     showingFlagOptions({"--resolved"}), tree});
     list.push_back({"render",
                     "MODULE SCREEN -o OUT.png [--size WxH] [--hover NAME] [--emphasize NAME] [--fade F] [--watch]"
-                    " | MODULE --all -o FOLDER [--size WxH]...",
-                    1, 2, mountingValueOptions({"-o", "--size", "--hover", "--emphasize", "--fade"}),
+                    " | MODULE --all -o FOLDER [--size WxH]... [-j N]",
+                    1, 2, mountingValueOptions({"-o", "--size", "--hover", "--emphasize", "--fade", "-j"}),
                     showingFlagOptions({"--all", "--watch"}), render});
     list.push_back({"check", "MODULE [SCREEN...] [--own] [--size WxH]... [--format text|gnu|json|sarif] [-j N]", 1,
                     SIZE_MAX, mountingValueOptions({"--size", "--format", "-j"}), showingFlagOptions({"--own"}), check});

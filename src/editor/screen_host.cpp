@@ -100,13 +100,17 @@ void ScreenHost::setPreviewSize(PreviewSize size)
         selector->refreshBand();
 }
 
-void ScreenHost::drawPicture(gfx::BitmapRenderTarget& target) const
+void ScreenHost::drawPicture(gfx::BitmapRenderTarget& target, const gfx::Rect* within) const
 {
     target.beginDraw();
     target.setTransform(gfx::Matrix::identity());
+    if (within)
+        target.pushAxisAlignedClip(*within);
     target.clear({1, 1, 1, 1});
     if (view_)
         frame_->paintContent(target); // else the white under the failure notice
+    if (within)
+        target.popAxisAlignedClip();
     target.endDraw();
 }
 
@@ -116,7 +120,7 @@ gfx::BitmapPtr ScreenHost::picture() const
     const int w = std::max(1, static_cast<int>(std::ceil(at.viewWidth)));
     const int h = std::max(1, static_cast<int>(std::ceil(at.viewHeight)));
     gfx::BitmapRenderTarget target(*graphics_, w, h);
-    drawPicture(target);
+    drawPicture(target, nullptr);
     return target.bitmap();
 }
 
@@ -128,21 +132,45 @@ bool ScreenHost::keyPress(const ui::KeyPress& press)
     return true;
 }
 
+void ScreenHost::invalidate()
+{
+    pictureDamage_.addAll();
+    ContainerControl::invalidate();
+}
+
+void ScreenHost::invalidateRect(const gfx::Rect& rect)
+{
+    // The picture holds the frame's content at its own size: back through
+    // the frame's scale and offset.
+    const PreviewPlacement& at = frame_->placement();
+    if (at.scale > 0.0f)
+        pictureDamage_.add({(rect.left - at.x) / at.scale, (rect.top - at.y) / at.scale,
+                            (rect.right - at.x) / at.scale, (rect.bottom - at.y) / at.scale});
+    else
+        pictureDamage_.addAll();
+    // Scaled down, a picture pixel reaches into the window pixels beside.
+    ContainerControl::invalidateRect({rect.left - 1.0f, rect.top - 1.0f, rect.right + 1.0f, rect.bottom + 1.0f});
+}
+
 void ScreenHost::paint(gfx::RenderTarget& target)
 {
     const PreviewPlacement& at = frame_->placement();
     const int w = static_cast<int>(std::ceil(at.viewWidth)), h = static_cast<int>(std::ceil(at.viewHeight));
     if (w < 1 || h < 1 || !(at.scale > 0.0f))
         return;
-    if (!picture_ || picture_->size().width != w || picture_->size().height != h)
+    ui::Damage damage = pictureDamage_.take();
+    if (!picture_ || picture_->size().width != w || picture_->size().height != h) {
         picture_ = std::make_unique<gfx::BitmapRenderTarget>(*graphics_, w, h);
-    picture_->beginDraw();
-    picture_->setTransform(gfx::Matrix::identity());
-    picture_->clear({1, 1, 1, 1});
-    if (view_)
-        frame_->paintContent(*picture_); // else the white under the failure notice
-    picture_->endDraw();
-    drawPicture(*picture_);
+        damage.addAll();
+    }
+    if (damage.all) {
+        drawPicture(*picture_, nullptr);
+    } else {
+        for (const gfx::Rect& rect : damage.rects) {
+            const gfx::Rect whole = ui::wholePixels(rect);
+            drawPicture(*picture_, &whole);
+        }
+    }
     if (runPreviewSize().fitsWindow()) {
         target.drawRenderTarget(*picture_);
         return;

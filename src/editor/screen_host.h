@@ -7,7 +7,10 @@
 // The view is drawn off screen over a white background, at the origin of a
 // picture of the host's size, and the picture is copied into the window
 // texel for texel: the window shows exactly the pixels that tise-cli render
-// writes for the same size, wherever the host stands in the window.
+// writes for the same size, wherever the host stands in the window. The
+// picture is kept: a paint draws again only what was asked to be repainted
+// since (a hover change repaints the pixels it changes), and the window
+// repaints only that part of itself.
 //
 // Inspection (editor/screen_inspection.h): ctrl+click selects in the panel
 // the widget under the pointer; the right button opens the view menu
@@ -20,6 +23,7 @@
 #include "base/finding.h"
 #include "gfx/bitmap.h"
 #include "ui/container_control.h"
+#include "ui/damage.h"
 
 #include <memory>
 #include <optional>
@@ -94,6 +98,9 @@ public:
     gfx::BitmapPtr picture() const;
     // Ctrl+C copies the picture.
     bool keyPress(const ui::KeyPress& press) override;
+    // What to draw again in the picture: everything, or the rectangle.
+    void invalidate() override;
+    void invalidateRect(const gfx::Rect& rect) override;
     // Hit anywhere in the host, letterbox included.
     ui::HitResult hitTest(float x, float y) override;
     // Ctrl+left picks a widget, the right button opens the view menu;
@@ -105,8 +112,9 @@ private:
     // The panel is being destroyed.
     void panelGone(const WidgetTreePanel* panel);
     void openPanel(const std::string& path, QWidget* panelOwner);
-    // Draws the picture onto a target of the view's size.
-    void drawPicture(gfx::BitmapRenderTarget& target) const;
+    // Draws the picture onto a target of the view's size: within the
+    // rectangle (the target's pixels), or whole when it is null.
+    void drawPicture(gfx::BitmapRenderTarget& target, const gfx::Rect* within) const;
 
     const gfx::GraphicsContext* graphics_;
     const Mod::ModContext* module_;
@@ -118,6 +126,7 @@ private:
     WidgetTreePanel* panel_ = nullptr; // owned
     screen::Widget* selectedWidget_ = nullptr;
     std::unique_ptr<gfx::BitmapRenderTarget> picture_; // made again when the size changes
+    ui::Damage pictureDamage_;                         // in the picture's pixels
     std::unique_ptr<gfx::SolidColorBrush> ground_;     // the letterbox's grey, made on first use
 };
 

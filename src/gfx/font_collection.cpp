@@ -1,25 +1,15 @@
 #include "gfx/font_collection.h"
 
-#include "gfx/font_family_renamer.h"
-#include "gfx/qt_bridge.h"
+#include "gfx/font_file_registration.h"
 
-#include <QByteArray>
-#include <QFontDatabase>
 #include <QString>
-#include <QStringList>
 
-#include <atomic>
 #include <cstdlib>
 #include <limits>
 
 namespace gfx {
 
 namespace {
-
-std::u16string fromQString(const QString& text)
-{
-    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), text.size());
-}
 
 bool equalIgnoringCase(std::u16string_view a, std::u16string_view b)
 {
@@ -43,41 +33,18 @@ const std::u16string& groupingName(const std::vector<LocalizedName>& names)
     return names.front().text;
 }
 
-// A family name that no installed font and no other registration has.
-std::u16string uniqueFamilyName()
-{
-    static std::atomic<unsigned> serial{0};
-    return u"TISE Collection Font " + fromQString(QString::number(++serial));
-}
-
 } // namespace
 
 FontCollection::FontCollection(const GraphicsContext&, std::span<const std::string_view> files)
 {
     for (std::string_view file : files) {
-        std::vector<FontFace> fonts = readFontFaces(file);
-        if (fonts.empty())
+        std::shared_ptr<const FontFileRegistration> registration = FontFileRegistration::of(file);
+        if (!registration)
             continue;
-        // Each font is registered under a name of its own, so that formats
-        // that name the collection find exactly its fonts, and formats that
-        // do not never find them.
-        std::vector<FamilyRename> renames;
-        for (const FontFace& font : fonts)
-            renames.push_back({font.fontIndex, uniqueFamilyName()});
-        const std::optional<std::string> renamed = renameFontFamilies(file, renames);
-        if (!renamed || renamed->size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
-            continue;
-        const int id = QFontDatabase::addApplicationFontFromData(
-            QByteArray(renamed->data(), static_cast<qsizetype>(renamed->size())));
-        if (id < 0)
-            continue;
-        registrations_.push_back(id);
-        const QStringList registered = QFontDatabase::applicationFontFamilies(id);
-
-        for (std::size_t i = 0; i < fonts.size(); ++i) {
-            if (!registered.contains(toQString(renames[i].family)))
+        for (std::size_t i = 0; i < registration->faces().size(); ++i) {
+            if (registration->families()[i].empty())
                 continue; // the text system could not read this font of the file
-            CollectionFont entry{std::move(fonts[i]), renames[i].family};
+            CollectionFont entry{registration->faces()[i], registration->families()[i]};
             const std::u16string& key = groupingName(entry.face.familyNames);
             FontFamily* family = nullptr;
             for (FontFamily& existing : families_)
@@ -89,14 +56,11 @@ FontCollection::FontCollection(const GraphicsContext&, std::span<const std::stri
             }
             family->fonts.push_back(std::move(entry));
         }
+        registrations_.push_back(std::move(registration));
     }
 }
 
-FontCollection::~FontCollection()
-{
-    for (int id : registrations_)
-        QFontDatabase::removeApplicationFont(id);
-}
+FontCollection::~FontCollection() = default;
 
 const FontFamily* FontCollection::findFamily(std::u16string_view name) const
 {

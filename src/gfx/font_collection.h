@@ -2,13 +2,15 @@
 // A custom font collection: TrueType fonts given as bytes in memory (the
 // game's own font files), made available to text formats that name the
 // collection, and removed from the text system again when the collection is
-// destroyed. Nothing is written to disk. Its fonts are seen only through
+// destroyed (files that another collection holds with the same bytes are
+// registered once for both: gfx/font_file_registration.h). Nothing is written to disk. Its fonts are seen only through
 // formats that name the collection, whatever their family names: a format
 // without it finds the system's fonts alone. The collection reports each
 // family's names and each font's face names in every language the fonts carry.
 
 #include "gfx/font_name_table.h"
 
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,6 +18,7 @@
 
 namespace gfx {
 
+class FontFileRegistration;
 class GraphicsContext;
 
 struct CollectionFont {
@@ -53,7 +56,7 @@ public:
 
 private:
     std::vector<FontFamily> families_;
-    std::vector<int> registrations_;
+    std::vector<std::shared_ptr<const FontFileRegistration>> registrations_;
 };
 
 } // namespace gfx

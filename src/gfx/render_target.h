@@ -7,6 +7,10 @@
 // not match its push, an unusable bitmap) do not interrupt the drawing: the
 // first one is kept and endDraw throws it as a Kestra::COMException named
 // "ID2D1RenderTarget::EndDraw". Creating things throws at once.
+//
+// Between frames a target keeps what its drawing calls drew, at device
+// resolution (see setRetainedDrawing): a repaint of unchanged content lays
+// down those pictures instead of scaling textures and rasterising text again.
 
 #include "gfx/bitmap.h"
 #include "gfx/brush.h"
@@ -20,6 +24,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 class QPaintDevice;
@@ -95,8 +100,13 @@ public:
                   const StrokeStyle* strokeStyle = nullptr);
 
     // Draws the bitmap (or the source part of it, in texels) stretched over
-    // the destination rectangle.
+    // the destination rectangle. A shared bitmap (which nobody changes) is
+    // drawn as its picture of an earlier frame when the call comes again;
+    // a null one is an unusable bitmap.
     void drawBitmap(const Bitmap& bitmap, const Rect& destination, float opacity = 1.0f,
+                    BitmapInterpolationMode interpolation = BitmapInterpolationMode::Linear,
+                    const Rect* source = nullptr);
+    void drawBitmap(const BitmapPtr& bitmap, const Rect& destination, float opacity = 1.0f,
                     BitmapInterpolationMode interpolation = BitmapInterpolationMode::Linear,
                     const Rect* source = nullptr);
 
@@ -120,7 +130,37 @@ public:
     // "ID2D1RenderTarget::CreateCompatibleRenderTarget".
     std::unique_ptr<BitmapRenderTarget> createCompatibleRenderTarget(Size desiredSize = {}) const;
 
+    // Whether drawing calls are kept between frames (the default): a call
+    // made again with the same arguments, transform and brush in a later
+    // frame lays down the picture it made before, at device resolution,
+    // pixel for pixel what drawing it again would give; and a call whose
+    // pixels lie wholly outside the clip draws nothing. Kept only on targets
+    // that draw into a premultiplied image at one pixel per DIP (bitmap
+    // targets, layers). Off, every call is drawn afresh: the reference that
+    // kept drawing is compared with.
+    void setRetainedDrawing(bool retained);
+    bool retainedDrawing() const;
+
+    // Where the drawing calls since the last take (or the start of the
+    // target's life) draw, whether the clip cuts them off or not: one
+    // rectangle of whole device pixels that holds every pixel they would
+    // change (empty when none; far beyond any target, Everywhere, when a
+    // call's extent is not known). Taking starts afresh; addDrawn() puts
+    // pixels back, to measure a part of a drawing within the whole.
+    static constexpr float Everywhere = 1.0e9f;
+    Rect takeDrawn();
+    void addDrawn(const Rect& rect);
+    // The clip in effect, in device pixels; nothing without one.
+    std::optional<Rect> clipBounds() const;
+    // Whether the target only measures (gfx/ink_meter.h): what is drawn on
+    // it is not seen.
+    bool measuresOnly() const;
+
 protected:
+    // A target that draws nothing: its calls only count in takeDrawn()
+    // (gfx/ink_meter.h).
+    void measureOnly();
+
     // For targets that own their device: attach it before the first draw.
     explicit RenderTarget(const GraphicsContext& context);
     void attach(QPaintDevice& device);
@@ -129,6 +169,9 @@ protected:
     void detach();
 
 private:
+    void drawBitmapCall(const Bitmap& bitmap, const BitmapPtr* shared, const Rect& destination, float opacity,
+                        BitmapInterpolationMode interpolation, const Rect* source);
+
     struct State;
     const GraphicsContext* context_;
     std::unique_ptr<State> state_;

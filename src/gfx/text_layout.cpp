@@ -9,7 +9,13 @@
 #include <QTextLayout>
 #include <QTextOption>
 
+#include <QGlyphRun>
+
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <functional>
+#include <optional>
 #include <cmath>
 #include <vector>
 
@@ -67,7 +73,14 @@ struct LineInfo {
     float width;              // without trailing whitespace
     float widthWithTrailing;  // without the line separator
     float height;
+    QRectF ink;               // the glyphs' outlines, as laid out (before alignment)
 };
+
+std::uint64_t nextSerial()
+{
+    static std::atomic<std::uint64_t> serial{0};
+    return ++serial;
+}
 
 } // namespace
 
@@ -81,6 +94,13 @@ struct TextLayout::Impl {
     TextAlignment textAlignment;
     ParagraphAlignment paragraphAlignment;
     WordWrapping wordWrapping;
+    std::uint64_t serial = nextSerial();
+    float inkMargin = 0.0f; // a quarter of the font's size, and one more
+
+    // The ink bounds of the last inkBounds(), for the maxima and alignments
+    // it was found with.
+    mutable std::optional<Rect> ink;
+    mutable std::array<float, 4> inkFor{};
 
     // Line breaking depends on the text, the font, wrapping and (when
     // wrapping) the maximum width; alignment is applied when measuring or
@@ -134,7 +154,10 @@ void TextLayout::Impl::ensureLayout() const
         const float width = visibleEnd > start ? static_cast<float>(line.cursorToX(visibleEnd) - left) : 0.0f;
         const float height =
             static_cast<float>(line.ascent() + line.descent() + std::max<qreal>(0.0, line.leading()));
-        lines.push_back({textHeight, width, widthWithTrailing, height});
+        QRectF ink;
+        for (const QGlyphRun& run : line.glyphRuns())
+            ink |= run.boundingRect();
+        lines.push_back({textHeight, width, widthWithTrailing, height, ink});
         textHeight += height;
     }
     layout.endLayout();
@@ -176,6 +199,7 @@ TextLayout::TextLayout(const GraphicsContext&, std::u16string text, const TextFo
     impl_->text = std::move(text);
     impl_->font = toQFont(format);
     impl_->fontSize = format.fontSize();
+    impl_->inkMargin = static_cast<float>(impl_->font.pointSizeF() * (96.0 / 72.0) / 4.0 + 1.0);
     impl_->maxWidth = maxWidth;
     impl_->maxHeight = maxHeight;
     impl_->textAlignment = format.textAlignment();
@@ -247,6 +271,33 @@ TextMetrics TextLayout::metrics() const
     return m;
 }
 
+Rect TextLayout::inkBounds() const
+{
+    const bool wasDirty = impl_->dirty;
+    impl_->ensureLayout();
+    const std::array<float, 4> state{impl_->maxWidth, impl_->maxHeight, float(impl_->textAlignment),
+                                     float(impl_->paragraphAlignment)};
+    if (impl_->ink && !wasDirty && impl_->inkFor == state)
+        return *impl_->ink;
+    impl_->inkFor = state;
+    QRectF ink;
+    const float top = impl_->blockOffset();
+    for (const LineInfo& line : impl_->lines)
+        if (!line.ink.isEmpty())
+            ink |= line.ink.translated(impl_->lineOffset(line), top);
+    if (ink.isEmpty()) {
+        impl_->ink = Rect{};
+        return *impl_->ink;
+    }
+    const qreal margin = impl_->inkMargin;
+    ink.adjust(-margin, -margin, margin, margin);
+    impl_->ink = Rect{static_cast<float>(ink.left()), static_cast<float>(ink.top()), static_cast<float>(ink.right()),
+                      static_cast<float>(ink.bottom())};
+    return *impl_->ink;
+}
+
+std::uint64_t TextLayout::serial() const { return impl_->serial; }
+
 void TextLayout::draw(QPainter& painter, Point origin) const
 {
     impl_->ensureLayout();
@@ -256,6 +307,28 @@ void TextLayout::draw(QPainter& painter, Point origin) const
         if (!(std::fabs(x) < FarAway && std::fabs(top + impl_->lines[i].y) < FarAway))
             continue;
         impl_->layout.lineAt(static_cast<int>(i)).draw(&painter, QPointF(x, top));
+    }
+}
+
+void TextLayout::drawGlyphByGlyph(QPainter& painter, Point origin, const std::function<void()>& drawn) const
+{
+    impl_->ensureLayout();
+    const float top = origin.y + impl_->blockOffset();
+    for (std::size_t i = 0; i < impl_->lines.size(); ++i) {
+        const float x = origin.x + impl_->lineOffset(impl_->lines[i]);
+        if (!(std::fabs(x) < FarAway && std::fabs(top + impl_->lines[i].y) < FarAway))
+            continue;
+        for (const QGlyphRun& run : impl_->layout.lineAt(static_cast<int>(i)).glyphRuns()) {
+            const QList<quint32> glyphs = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            for (qsizetype g = 0; g < glyphs.size() && g < positions.size(); ++g) {
+                QGlyphRun one = run;
+                one.setGlyphIndexes({glyphs[g]});
+                one.setPositions({positions[g]});
+                painter.drawGlyphRun(QPointF(x, top), one);
+                drawn();
+            }
+        }
     }
 }
 

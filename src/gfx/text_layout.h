@@ -10,6 +10,7 @@
 #include "gfx/text_format.h"
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
@@ -70,6 +71,18 @@ private:
     // Draws the text in the painter's current pen with the layout box's top
     // left at origin.
     void draw(QPainter& painter, Point origin) const;
+    // The same glyphs drawn one at a time, each where draw() puts it, with
+    // drawn() called after each: for finding pixels that more than one
+    // glyph touches.
+    void drawGlyphByGlyph(QPainter& painter, Point origin, const std::function<void()>& drawn) const;
+    // Where draw() with origin (0, 0) may put ink: the glyphs' outlines,
+    // widened by a quarter of the font's size for what rasterising adds
+    // (hinting, antialiasing); empty without visible glyphs.
+    Rect inkBounds() const;
+    // Unique to this layout in the process, never reused: with the maxima,
+    // alignments and wrapping it says everything that decides the drawing
+    // (the text and the font do not change).
+    std::uint64_t serial() const;
 
     struct Impl;
     std::unique_ptr<Impl> impl_;

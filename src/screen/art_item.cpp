@@ -1,5 +1,6 @@
 #include "screen/art_item.h"
 
+#include "gfx/ink_meter.h"
 #include "screen/lua_protect.h"
 #include "screen/screen_view.h"
 #include "screen/widget.h"
@@ -36,7 +37,15 @@ std::optional<int> ArtItem::line() const
     return table_ && lua_ == screen_->lua() ? screen_->tableLine(table_) : std::nullopt;
 }
 
-Widget* ArtItem::widget() const { return dynamic_cast<Widget*>(parent()); }
+Widget* ArtItem::widget() const
+{
+    // Asked for on every paint: looked up again only when the parent changed.
+    if (parent() != ownerOf_) {
+        ownerOf_ = parent();
+        owner_ = dynamic_cast<Widget*>(ownerOf_);
+    }
+    return owner_;
+}
 
 const gfx::Matrix& ArtItem::transform() const
 {
@@ -53,7 +62,16 @@ void ArtItem::textChanged() {}
 bool ArtItem::passesStateGate() const
 {
     const Widget* owner = widget();
-    return owner && stateFlags_[owner->artState()];
+    return owner && (anyState_ || stateFlags_[owner->artState()]);
+}
+
+gfx::Rect ArtItem::ink(gfx::InkMeter& meter)
+{
+    meter.ink();
+    anyState_ = true;
+    paint(meter);
+    anyState_ = false;
+    return meter.ink();
 }
 
 } // namespace screen

@@ -25,6 +25,10 @@
 
 struct lua_State;
 
+namespace gfx {
+class InkMeter;
+}
+
 namespace screen {
 
 class ScreenView;
@@ -68,6 +72,10 @@ public:
     // The owning widget's text changed.
     virtual void textChanged();
 
+    // The device pixels the item draws on meter's transform (the one it is
+    // painted with), as it draws in whichever state it shows.
+    gfx::Rect ink(gfx::InkMeter& meter);
+
 protected:
     ArtItem(ScreenView& screen, lua_State* lua, ArtKind kind);
 
@@ -87,6 +95,9 @@ private:
     std::optional<std::string> typeName_;
     StyleReference style_;
     mutable gfx::Matrix itemTransform_;
+    bool anyState_ = false; // measuring: the state gate lets it draw
+    mutable ui::ContainerControl* ownerOf_ = nullptr; // the parent that owner_ was found for
+    mutable Widget* owner_ = nullptr;
 };
 
 } // namespace screen

@@ -1,6 +1,7 @@
 #include "screen/custom_widget.h"
 
 #include "data/ansi_text.h"
+#include "screen/device_geometry.h"
 #include "screen/placeholder_box.h"
 #include "screen/screen_view.h"
 
@@ -17,6 +18,18 @@ ui::Control* CustomWidget::hitTarget(float x, float y)
 }
 
 ui::HitResult CustomWidget::hitTest(float x, float y) { return ContainerControl::hitTest(x, y); }
+
+void CustomWidget::hoverChanged()
+{
+    gfx::Matrix at;
+    if (screen().closing() || !screen().paintedTransform(*this, at)) {
+        invalidate();
+        return;
+    }
+    const gfx::Rect box = toDevice(at, {0.0f, 0.0f, width(), height()});
+    if (isDrawable(box))
+        screen().invalidateDevice({box.left - 1.0f, box.top - 1.0f, box.right + 1.0f, box.bottom + 1.0f});
+}
 
 void CustomWidget::paint(gfx::RenderTarget& target)
 {

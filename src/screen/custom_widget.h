@@ -24,6 +24,8 @@ public:
     // The container rule, visible or not.
     ui::HitResult hitTest(float x, float y) override;
     void paint(gfx::RenderTarget& target) override;
+    // The box's fill shows only under the pointer: the box is repainted.
+    void hoverChanged() override;
 
     // The label as drawn; null before the first paint.
     const gfx::TextLayout* label() const { return label_.get(); }

@@ -33,22 +33,52 @@ void OffscreenScreen::paint(gfx::RenderTarget& target)
 {
     for (int frame = 0; frame < MaxFramesToSettle; ++frame) {
         root_.setValidateAfterPaint(true);
-        target.beginDraw();
-        target.setTransform(gfx::Matrix::identity());
-        root_.paint(target);
-        target.endDraw();
+        paintWithin(target, nullptr);
         if (root_.validateAfterPaint())
             break;
     }
+}
+
+void OffscreenScreen::paintWithin(gfx::RenderTarget& target, const gfx::Rect* clip)
+{
+    target.beginDraw();
+    target.setTransform(gfx::Matrix::identity());
+    if (clip)
+        target.pushAxisAlignedClip(*clip);
+    root_.paint(target);
+    if (clip)
+        target.popAxisAlignedClip();
+    target.endDraw();
 }
 
 const gfx::BitmapRenderTarget& OffscreenScreen::render()
 {
     if (!target_)
         target_ = std::make_unique<gfx::BitmapRenderTarget>(view_->graphics(), width_, height_);
+    root_.takeDamage();
     paint(*target_);
+    if (root_.validateAfterPaint())
+        root_.takeDamage(); // what the frames before the last asked for, the last drew
     return *target_;
 }
+
+const gfx::BitmapRenderTarget& OffscreenScreen::update()
+{
+    if (!target_)
+        return render();
+    const ui::Damage damage = root_.takeDamage();
+    if (damage.all) {
+        paint(*target_);
+        return *target_;
+    }
+    for (const gfx::Rect& rect : damage.rects) {
+        const gfx::Rect whole = ui::wholePixels(rect);
+        paintWithin(*target_, &whole);
+    }
+    return *target_;
+}
+
+bool OffscreenScreen::needsUpdate() const { return root_.hasDamage(); }
 
 gfx::BitmapPtr OffscreenScreen::renderBitmap() { return render().bitmap(); }
 

@@ -52,10 +52,20 @@ public:
     // A frame on a bitmap target of the root's size, kept between calls (the
     // target is made again after a resize).
     const gfx::BitmapRenderTarget& render();
+    // The kept frame brought up to date, as a window would: only what
+    // changed since it was drawn is painted again (the pixels that a hover
+    // change or a tooltip's text changes, or everything after other
+    // changes); the first frame is drawn whole. Painting may ask for more
+    // (a hovered widget hands its tooltip over): needsUpdate() says so.
+    const gfx::BitmapRenderTarget& update();
+    bool needsUpdate() const;
     // The picture of a new frame.
     gfx::BitmapPtr renderBitmap();
 
 private:
+    // Draws one frame within clip (device pixels), or whole.
+    void paintWithin(gfx::RenderTarget& target, const gfx::Rect* clip);
+
     ui::RootControl root_;
     ScreenView* view_;
     int width_;

@@ -14,9 +14,11 @@
 
 #include <lua.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <stdexcept>
+#include <vector>
 
 namespace screen {
 
@@ -84,6 +86,7 @@ ScreenView::ScreenView(const gfx::GraphicsContext& graphics, const Mod::ModConte
         // The widgets release their references while the state is open; the
         // state goes before the error leaves.
         assets::observeChunk(L, nullptr);
+        closing_ = true;
         clearChildren();
         tooltipRoot_ = widgetsRoot_ = nullptr;
         lua_.reset();
@@ -111,6 +114,7 @@ std::optional<int> ScreenView::tableLine(const void* table) const
 
 ScreenView::~ScreenView()
 {
+    closing_ = true;
     clearChildren();
     lua_.reset();
 }
@@ -236,6 +240,37 @@ void ScreenView::setEmphasisFade(float fade)
 
 float ScreenView::referenceWidth() const { return std::sqrt(width() * height() * 4.0f / 3.0f); }
 
+void ScreenView::invalidateDevice(const gfx::Rect& rect)
+{
+    gfx::Matrix toContent = paintedAt_ ? *paintedAt_ : gfx::Matrix{};
+    if (!paintedAt_ || !toContent.invert()) {
+        invalidate();
+        return;
+    }
+    float left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+    for (const gfx::Point corner : {gfx::Point{rect.left, rect.top}, gfx::Point{rect.right, rect.top},
+                                    gfx::Point{rect.left, rect.bottom}, gfx::Point{rect.right, rect.bottom}}) {
+        const gfx::Point p = toContent.transformPoint(corner);
+        left = std::min(left, p.x), right = std::max(right, p.x);
+        top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+    }
+    invalidateRect({left, top, right, bottom});
+}
+
+bool ScreenView::paintedTransform(const ui::Control& control, gfx::Matrix& matrix) const
+{
+    if (!paintedAt_)
+        return false;
+    // As painting composes them: from the view down.
+    std::vector<const ui::Control*> chain;
+    for (const ui::Control* node = &control; node && node != this; node = node->parent())
+        chain.push_back(node);
+    matrix = *paintedAt_;
+    for (auto node = chain.rbegin(); node != chain.rend(); ++node)
+        matrix = (*node)->transform() * matrix;
+    return true;
+}
+
 const gfx::Matrix& ScreenView::transform() const
 {
     const gfx::Matrix& position = Control::transform();
@@ -255,8 +290,17 @@ void ScreenView::pushEmphasisLayer(gfx::RenderTarget& target)
     target.pushLayer(parameters, resources_.emphasisLayer());
 }
 
+void ScreenView::invalidate()
+{
+    ++drawnStamp_;
+    ContainerControl::invalidate();
+}
+
 void ScreenView::paint(gfx::RenderTarget& target)
 {
+    if (paintedAt_ != target.transform())
+        ++drawnStamp_;
+    paintedAt_ = target.transform();
     gfx::BitmapBrush& checkerboard = resources_.checkerboard();
     if (!isHovered() && currentTooltipWidget_) {
         currentTooltipWidget_->setText(std::string());

@@ -50,6 +50,7 @@
 #include "screen/view_resources.h"
 #include "ui/container_control.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -131,6 +132,23 @@ public:
     // the width by which fonts choose their size.
     float referenceWidth() const;
 
+    // True from the start of the view's destruction (or of a failed load's
+    // undoing): its widgets are going.
+    bool closing() const { return closing_; }
+
+    // Repaint by device pixels of the target the view was last painted on:
+    // the rectangle alone, or everything before the first paint.
+    void invalidateDevice(const gfx::Rect& rect);
+    // The transform that the last paint drew control (the view's or a
+    // descendant) with; false before the first paint.
+    bool paintedTransform(const ui::Control& control, gfx::Matrix& matrix) const;
+    // Changes with every change that asks to repaint everything, and with
+    // the transform the view is painted with: where widgets drew before it
+    // changed says nothing of where they draw.
+    std::uint64_t drawnStamp() const { return drawnStamp_; }
+    // Anything that changed asks for everything to be repainted.
+    void invalidate() override;
+
     // Maps the unit square onto the view's rectangle.
     const gfx::Matrix& transform() const override;
     // Hit inside the view's rectangle (the unit square), Miss outside.
@@ -166,6 +184,9 @@ private:
     // The lines of the chunk's tables; while building, the table being built.
     std::unique_ptr<TableLines> tableLines_;
     const void* buildingTable_ = nullptr;
+    std::optional<gfx::Matrix> paintedAt_; // the content transform of the last paint, on its target
+    bool closing_ = false;
+    std::uint64_t drawnStamp_ = 1;
 };
 
 } // namespace screen

@@ -73,14 +73,14 @@ void TextureArt::paint(gfx::RenderTarget& target)
     const float opacity = properties_.colour.color.a;
     const bool flipX = properties_.flipHorizontal, flipY = properties_.flipVertical;
     if (!flipX && !flipY) {
-        target.drawBitmap(*bitmap_, {0.0f, 0.0f, w, h}, opacity, gfx::BitmapInterpolationMode::Linear);
+        target.drawBitmap(bitmap_, {0.0f, 0.0f, w, h}, opacity, gfx::BitmapInterpolationMode::Linear);
         return;
     }
     // Mirrored about the item's origin, drawn into the mirrored rectangle:
     // the same area, the picture flipped.
     target.setTransform(gfx::Matrix::scale(flipX ? -1.0f : 1.0f, flipY ? -1.0f : 1.0f) * m);
     const gfx::Rect mirrored{flipX ? -w : 0.0f, flipY ? -h : 0.0f, flipX ? 0.0f : w, flipY ? 0.0f : h};
-    target.drawBitmap(*bitmap_, mirrored, opacity, gfx::BitmapInterpolationMode::Linear);
+    target.drawBitmap(bitmap_, mirrored, opacity, gfx::BitmapInterpolationMode::Linear);
     target.setTransform(m);
 }
 

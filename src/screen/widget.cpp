@@ -1,11 +1,14 @@
 #include "screen/widget.h"
 
+#include "gfx/ink_meter.h"
 #include "gfx/render_target.h"
 #include "screen/art_item.h"
 #include "screen/lua_protect.h"
 #include "screen/screen_view.h"
 
 #include <lua.hpp>
+
+#include <exception>
 
 namespace screen {
 
@@ -77,10 +80,72 @@ void Widget::setText(std::string text)
         lua_pushlstring(L, text.data(), text.size());
         lua_rawset(L, -3);
     });
+    // What the text art drew, and what it will draw.
+    auto isText = [](const ArtItem& item) { return item.kind() == ArtKind::Text; };
+    ui::Damage ink;
+    const bool before = addArtInk(ink, isText);
     text_ = std::move(text);
     for (ArtItem* item : artItems_)
         item->textChanged();
-    invalidate();
+    const bool after = before && addArtInk(ink, isText);
+    // Measuring laid the new text out; the next paint lays it out again.
+    for (ArtItem* item : artItems_)
+        item->textChanged();
+    if (after)
+        damage(ink);
+    else
+        invalidate();
+}
+
+void Widget::damage(const ui::Damage& ink)
+{
+    for (const gfx::Rect& rect : ink.rects) {
+        screen_->invalidateDevice(rect);
+        // What this widget and its ancestors draw now reaches there.
+        for (Widget* node = this; node; node = dynamic_cast<Widget*>(node->parent()))
+            node->drawn_ = ui::Damage::unite(node->drawn_, rect);
+    }
+}
+
+bool Widget::addArtInk(ui::Damage& ink, bool (*filter)(const ArtItem&)) const
+{
+    gfx::Matrix at;
+    if (!screen_->paintedTransform(*this, at))
+        return false;
+    gfx::InkMeter meter(screen_->graphics());
+    meter.beginDraw();
+    for (ArtItem* item : artItems_) {
+        if (!filter(*item))
+            continue;
+        meter.setTransform(item->transform() * at);
+        ink.add(item->ink(meter));
+    }
+    try {
+        meter.endDraw();
+    } catch (const std::exception&) {
+        // What the items would do wrong shows when they are painted.
+    }
+    return true;
+}
+
+void Widget::hoverChanged()
+{
+    if (screen_->closing()) {
+        invalidate();
+        return;
+    }
+    // Painting hands the tooltip over from the hover target; done now, its
+    // text's change is repainted with the rest, in the same frame.
+    bool painted = true;
+    for (const Widget* node = this; node && painted; node = dynamic_cast<const Widget*>(node->parent()))
+        painted = node->shown();
+    if (painted)
+        handOverTooltip();
+    ui::Damage ink;
+    if (addArtInk(ink, [](const ArtItem& item) { return item.stateFlags()[1] != item.stateFlags()[2]; }))
+        damage(ink);
+    else
+        invalidate();
 }
 
 int Widget::artState() const { return isHovered() ? 2 : 1; }
@@ -105,9 +170,28 @@ void Widget::paint(gfx::RenderTarget& target)
     if (!shown())
         return;
     handOverTooltip();
+    if (outsideClip(target)) {
+        target.addDrawn(drawn_);
+        return;
+    }
+    const gfx::Rect before = target.takeDrawn();
     leaveEmphasis(target);
     paintChildren(target);
     reenterEmphasis(target);
+    drawn_ = target.takeDrawn();
+    drawnStamp_ = screen_->drawnStamp();
+    target.addDrawn(before);
+    target.addDrawn(drawn_);
+}
+
+bool Widget::outsideClip(const gfx::RenderTarget& target) const
+{
+    if (drawnStamp_ != screen_->drawnStamp() || isHovered() ||
+        (screen_->emphasizedWidget() && screen_->emphasisFade() < 1.0f))
+        return false;
+    const std::optional<gfx::Rect> clip = target.clipBounds();
+    return clip && !(drawn_.left < clip->right && clip->left < drawn_.right && drawn_.top < clip->bottom &&
+                     clip->top < drawn_.bottom);
 }
 
 void Widget::handOverTooltip()

@@ -22,7 +22,9 @@
 #include "screen/keywords.h"
 #include "screen/model_values.h"
 #include "ui/container_control.h"
+#include "ui/damage.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -80,6 +82,9 @@ public:
     // 2 while the pointer is over the widget or a descendant, else 1: the
     // state flag that the widget's art items need set to draw.
     int artState() const;
+    // The pointer came or went: repaints the art that shows in one of the
+    // two states alone (and a custom widget's box).
+    void hoverChanged() override;
 
     // Nothing for a widget neither visible nor shown for selection;
     // otherwise the child found at the point, or the widget itself.
@@ -93,6 +98,17 @@ protected:
     Widget(ScreenView& screen, lua_State* lua, WidgetKind kind);
 
     bool shown() const { return visible_ || shownForSelection_; }
+    // Where on the last paint's target the art items that pass the filter
+    // draw (in whichever state they show), added to ink; false before the
+    // view's first paint.
+    bool addArtInk(ui::Damage& ink, bool (*filter)(const ArtItem&)) const;
+    // Repaints what changed there; this widget and its ancestors now reach
+    // it.
+    void damage(const ui::Damage& ink);
+    // Whether painting may leave the widget out: what it drew last lies
+    // outside the target's clip and nothing changed it since, the pointer
+    // is not over it, and no widget is lifted out of the dimming.
+    bool outsideClip(const gfx::RenderTarget& target) const;
     // When hovered itself: becomes the source of the view's current tooltip.
     void handOverTooltip();
     // Around the emphasized widget's own drawing: the view's dimming layer
@@ -120,6 +136,11 @@ private:
     StyleReference style_;
     std::vector<ArtItem*> artItems_;
     std::vector<Widget*> children_;
+    // Where the widget and all it holds drew in the last paint that did not
+    // leave it out, grown by what changed since; stands while drawnStamp_
+    // is the view's.
+    gfx::Rect drawn_;
+    std::uint64_t drawnStamp_ = 0;
 };
 
 // "Button" and every widget table of another or no type: a target wherever a

@@ -3,6 +3,9 @@
 #include "ui/container_control.h"
 #include "ui/drag_handler.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace ui {
 
 Control::~Control()
@@ -21,6 +24,24 @@ Control::~Control()
 void Control::invalidate()
 {
     if (parent_)
+        parent_->invalidate();
+}
+
+void Control::invalidateRect(const gfx::Rect& rect)
+{
+    if (!parent_)
+        return;
+    const gfx::Matrix& m = transform();
+    float left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+    for (const gfx::Point corner : {gfx::Point{rect.left, rect.top}, gfx::Point{rect.right, rect.top},
+                                    gfx::Point{rect.left, rect.bottom}, gfx::Point{rect.right, rect.bottom}}) {
+        const gfx::Point p = m.transformPoint(corner);
+        left = std::min(left, p.x), right = std::max(right, p.x);
+        top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+    }
+    if (std::isfinite(left) && std::isfinite(top) && std::isfinite(right) && std::isfinite(bottom))
+        parent_->invalidateRect({left, top, right, bottom});
+    else
         parent_->invalidate();
 }
 
@@ -66,6 +87,8 @@ void Control::setFocus(Control* control)
     if (parent_)
         parent_->setFocus(control);
 }
+
+void Control::hoverChanged() { invalidate(); }
 
 HitResult Control::solidHitTest(float x, float y) const
 {

@@ -47,6 +47,9 @@ public:
 
     // Asks for a repaint; climbs to the root.
     virtual void invalidate();
+    // Asks for a repaint of the rectangle (local coordinates) alone; climbs
+    // to the root, mapped through each transform.
+    virtual void invalidateRect(const gfx::Rect& rect);
     // Position in the parent (the transform's translation) and size, then layout().
     virtual void setBounds(float x, float y, float width, float height);
     // The control that becomes the hover or focus target at a local point, or null.
@@ -69,6 +72,10 @@ public:
     // Make the control the hover or focus target; the root does the work.
     virtual void setHover(Control* control);
     virtual void setFocus(Control* control);
+    // The root changed this control's hoverState: by default the whole
+    // tree is repainted; controls whose look depends on it little say what
+    // to repaint instead.
+    virtual void hoverChanged();
 
 protected:
     // Hit inside (0, 0) to (width, height).

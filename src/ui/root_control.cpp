@@ -2,6 +2,10 @@
 
 #include "gfx/render_target.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace ui {
 
 unsigned heldBitOf(MouseButton button)
@@ -25,7 +29,21 @@ RootControl::~RootControl()
 void RootControl::invalidate()
 {
     validateAfterPaint_ = false;
-    repaint();
+    damage_.addAll();
+    if (batch_)
+        batch_->addAll();
+    else
+        repaint();
+}
+
+void RootControl::invalidateRect(const gfx::Rect& rect)
+{
+    validateAfterPaint_ = false;
+    damage_.add(rect);
+    if (batch_)
+        batch_->add(rect);
+    else
+        repaintRect(rect);
 }
 
 Control* RootControl::hitTarget(float x, float y)
@@ -48,13 +66,39 @@ void RootControl::moveTarget(Control*& remembered, Control* target, StateField s
         target = this;
     if (target == remembered)
         return;
-    for (Control* c = remembered; c; c = c->parent_)
+    std::vector<std::pair<Control*, unsigned>> before;
+    for (Control* c = remembered; c; c = c->parent_) {
+        before.emplace_back(c, c->*state);
         c->*state = 0;
+    }
     target->*state = StateTarget;
     for (Control* c = target->parent_; c; c = c->parent_)
         c->*state = StateContains;
     remembered = target;
-    invalidate();
+    if (state != &Control::hoverState_) {
+        invalidate();
+        return;
+    }
+    // Each control whose hover state changed says what to repaint, once
+    // every state is the new one.
+    std::vector<Control*> changed;
+    for (const auto& [control, old] : before)
+        if (control->hoverState_ != old)
+            changed.push_back(control);
+    for (Control* c = target; c; c = c->parent_)
+        if (std::none_of(before.begin(), before.end(), [c](const auto& entry) { return entry.first == c; }))
+            changed.push_back(c);
+    // One repaint for all of them.
+    Damage batch;
+    batch_ = &batch;
+    for (Control* control : changed)
+        control->hoverChanged();
+    batch_ = nullptr;
+    if (batch.all)
+        repaint();
+    else
+        for (const gfx::Rect& rect : batch.rects)
+            repaintRect(rect);
 }
 
 void RootControl::setHover(Control* control) { moveTarget(hoverTarget_, control, &Control::hoverState_); }

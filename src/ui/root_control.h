@@ -6,6 +6,7 @@
 
 #include "gfx/matrix.h"
 #include "ui/container_control.h"
+#include "ui/damage.h"
 #include "ui/drag_handler.h"
 
 #include <memory>
@@ -27,8 +28,10 @@ public:
     // Ends any drag and destroys the children while the root is still whole.
     ~RootControl() override;
 
-    // Invalidation stops here: repaint() is asked for.
+    // Invalidation stops here: repaint() is asked for, and what to repaint
+    // is kept until takeDamage().
     void invalidate() override;
+    void invalidateRect(const gfx::Rect& rect) override;
     // The container's search; the root itself where no child answers.
     Control* hitTarget(float x, float y) override;
     HitResult hitTest(float x, float y) override;
@@ -57,10 +60,16 @@ public:
     // Cleared by invalidate(); set by the window before it paints.
     bool validateAfterPaint() const { return validateAfterPaint_; }
     void setValidateAfterPaint(bool value) { validateAfterPaint_ = value; }
+    // What was asked to be repainted since the last call (root coordinates).
+    Damage takeDamage() { return damage_.take(); }
+    const Damage& damage() const { return damage_; }
+    bool hasDamage() const { return !damage_.empty(); }
 
 protected:
     // Schedules a repaint of the whole root; nothing without a window.
     virtual void repaint() {}
+    // Schedules a repaint of the rectangle; by default of the whole root.
+    virtual void repaintRect(const gfx::Rect&) { repaint(); }
     // Drops a drag in progress without releasing it (for the window's end).
     void abandonDrag() { activeDrag_.reset(); }
 
@@ -74,6 +83,8 @@ private:
     gfx::Matrix dragMatrix_;
     unsigned dragButtons_ = 0;
     bool validateAfterPaint_ = false;
+    Damage damage_;
+    Damage* batch_ = nullptr; // while controls react to a hover change: what they asked for
 };
 
 } // namespace ui

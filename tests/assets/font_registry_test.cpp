@@ -125,6 +125,42 @@ TEST_F(FontRegistryTest, FontsAreUnregisteredWithTheRegistry)
         EXPECT_FALSE(QFontDatabase::families().contains(family)) << family.toStdString();
 }
 
+// The registered family names of a collection's fonts, in collection order.
+std::vector<std::u16string> systemFamilies(const gfx::FontCollection& collection)
+{
+    std::vector<std::u16string> names;
+    for (const gfx::FontFamily& family : collection.families())
+        for (const gfx::CollectionFont& font : family.fonts)
+            names.push_back(font.systemFamily);
+    return names;
+}
+
+TEST_F(FontRegistryTest, AReloadRegistersOnlyTheFontFilesThatChanged)
+{
+    const std::vector<std::u16string> first = systemFamilies(*registry().collection());
+    const qsizetype known = QFontDatabase::families().size();
+
+    // Loaded again while the first load still holds its fonts (as a reload
+    // does): the same files are the same registrations.
+    const FontRegistry again(context, files, limits);
+    EXPECT_EQ(systemFamilies(*again.collection()), first);
+    EXPECT_EQ(QFontDatabase::families().size(), known) << "nothing registered anew";
+
+    // A file saved with other bytes is read and registered again; the others
+    // are still shared.
+    dir.write("Font/SERIF.TTF", GfxTest::readDejaVu("DejaVuSansMono.ttf"));
+    const FontRegistry changed(context, files, limits);
+    std::vector<std::u16string> families;
+    for (const gfx::FontFamily& family : changed.collection()->families())
+        families.push_back(family.names.front().text);
+    EXPECT_EQ(families, (std::vector<std::u16string>{u"DejaVu Sans", u"Tise Mono", u"DejaVu Sans Mono"}));
+    const std::vector<std::u16string> now = systemFamilies(*changed.collection());
+    ASSERT_EQ(now.size(), first.size());
+    EXPECT_EQ(std::vector(now.begin(), now.end() - 1), std::vector(first.begin(), first.end() - 1));
+    EXPECT_NE(now.back(), first.back());
+    EXPECT_TRUE(QFontDatabase::families().contains(QString::fromStdU16String(now.back())));
+}
+
 TEST_F(FontRegistryTest, TypefacesMatchByFamilyPrefixAndFaceSuffix)
 {
     struct Case {

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -108,6 +109,38 @@ TEST(RenderAllCommand, EverySizeGoesIntoAFolderOfItsOwnAndAModuleWithoutFailures
     EXPECT_FALSE(std::filesystem::exists(out / (screens.front() + ".png"))) << "nothing at the top";
 }
 
+// The bytes of every file under folder, by path relative to it.
+std::map<std::string, std::string> filesUnder(const std::filesystem::path& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[std::filesystem::relative(entry.path(), folder).string()] = TestSupport::readFile(entry.path());
+    return files;
+}
+
+TEST(RenderAllCommand, ManyJobsPrintAndWriteWhatOneJobDoes)
+{
+    const TempDir out;
+    auto run = [&](const std::string& jobs) {
+        return cli({"render", "Ironveil.module", "--all", "-o", out / jobs, "--size", "800x600", "--size",
+                    "1280x720", "-j", jobs});
+    };
+    const auto one = run("1");
+    ASSERT_EQ(lines(one.out).size(), screensOf("Ironveil.module").size() + 1) << one.err;
+    EXPECT_NE(one.err, "") << "the sample's invalid texture is reported";
+    const std::map<std::string, std::string> pictures = filesUnder(out / "1");
+    EXPECT_EQ(pictures.size(), 2 * (screensOf("Ironveil.module").size() - 3)) << "two sizes, broken screens aside";
+    for (const std::string jobs : {"2", "3", "16"}) {
+        SCOPED_TRACE("-j " + jobs);
+        const auto many = run(jobs);
+        EXPECT_EQ(many.exitCode, one.exitCode);
+        EXPECT_EQ(many.out, one.out);
+        EXPECT_EQ(many.err, one.err) << "diagnostics in the same order";
+        EXPECT_TRUE(filesUnder(out / jobs) == pictures) << "the same pictures, byte for byte";
+    }
+}
+
 TEST(RenderAllCommand, BadUsage)
 {
     const TempDir out;
@@ -118,6 +151,10 @@ TEST(RenderAllCommand, BadUsage)
         {"render", "Ironveil.module", "--all", "-o", folder, "--hover", "Title"},
         {"render", "Ironveil.module", "--all", "-o", folder, "--watch"},
         {"render", "Ironveil.module", "--all", "-o", folder, "--size", "800x600", "--size", "0x1"},
+        {"render", "Ironveil.module", "--all", "-o", folder, "-j", "0"},
+        {"render", "Ironveil.module", "--all", "-o", folder, "-j", "two"},
+        {"render", "Ironveil.module", "--all", "-o", folder, "-j"},
+        {"render", "Ironveil.module", "lobby.screen", "-o", folder, "-j", "2"},
     };
     for (const auto& args : cases) {
         const auto result = cli(args);

@@ -41,7 +41,7 @@ constexpr Rgba Red{255, 0, 0, 255}, Blue{0, 0, 255, 255}, Green{0, 255, 0, 255},
 
 const std::string RenderUsage =
     "usage: tise-cli render MODULE SCREEN -o OUT.png [--size WxH] [--hover NAME] [--emphasize NAME] [--fade F]"
-    " [--watch] | MODULE --all -o FOLDER [--size WxH]...";
+    " [--watch] | MODULE --all -o FOLDER [--size WxH]... [-j N]";
 
 // An installation with one module, Test.module: data folder Mod/Data with
 // the font "plain" (DejaVu Sans 16), the placeholders' font, and an English

@@ -37,6 +37,9 @@ public:
     static std::string screenPath(const std::string& name) { return "art/ui/screens/" + name; }
     // The installation's folder on disk.
     const TestSupport::TempDir& dir() const { return dir_; }
+    // Where on disk: the module file, and a file of the data folder.
+    std::string modulePath() const { return dir_ / "Test.module"; }
+    std::string diskPath(const std::string& path) const { return dir_ / ("Mod/Data/" + path); }
 
     // Mounts on first use.
     const Mod::ModContext& context();
