@@ -5,7 +5,9 @@
 // out), repaints with everything cached, with and without a widget
 // emphasized, the pointer moving from widget to widget over a variant whose
 // rectangles show only under the pointer and whose text widgets have a
-// tooltip, and, as the floor, one full-frame bitmap draw.
+// tooltip, the repaint of a screen without widgets (the background and the
+// checkerboard every screen pays for), and, as the floor, one full-frame
+// bitmap draw.
 
 #include "data/mount_module.h"
 #include "fixtures/dds_builder.h"
@@ -32,6 +34,7 @@ constexpr int Textures = 50;
 constexpr int TextureSide = 256;
 const char* const ScreenPath = "art/ui/screens/bench.screen";
 const char* const HoverScreenPath = "art/ui/screens/hover.screen";
+const char* const EmptyScreenPath = "art/ui/screens/empty.screen";
 
 std::string readFile(const std::filesystem::path& path)
 {
@@ -106,6 +109,7 @@ struct BenchInstallation {
                       Fixtures::ddsFromPicture(picture(i), TextureSide, TextureSide, Fixtures::Dxt::Dxt1));
         dir.write("Bench/Data/" + std::string(ScreenPath), generatedScreen());
         dir.write("Bench/Data/" + std::string(HoverScreenPath), generatedScreen(true));
+        dir.write("Bench/Data/" + std::string(EmptyScreenPath), "Screen = { Widgets = { name = 'root' } }");
         Mod::MountModule(module, dir.write("Bench.module", "ModFolder = Bench\nDataFolder.1 = Data\n"));
     }
     TestSupport::TempDir dir;
@@ -185,6 +189,15 @@ void repaint(benchmark::State& state, bool emphasized)
 
 void BM_ScreenRepaint(benchmark::State& state) { repaint(state, false); }
 BENCHMARK(BM_ScreenRepaint)->Unit(benchmark::kMillisecond);
+
+void BM_EmptyScreenRepaint(benchmark::State& state)
+{
+    screen::OffscreenScreen shown(loadView(EmptyScreenPath), Width, Height);
+    shown.render();
+    for (auto _ : state)
+        shown.render();
+}
+BENCHMARK(BM_EmptyScreenRepaint)->Unit(benchmark::kMillisecond);
 
 void BM_ScreenRepaintEmphasized(benchmark::State& state) { repaint(state, true); }
 BENCHMARK(BM_ScreenRepaintEmphasized)->Unit(benchmark::kMillisecond);

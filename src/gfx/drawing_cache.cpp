@@ -25,7 +25,7 @@ namespace {
 // sees new calls in every frame.
 constexpr std::size_t MaxEntries = 32768;
 
-enum BrushTag : std::uint32_t { SolidTag = 1, LinearTag = 2 };
+enum BrushTag : std::uint32_t { SolidTag = 1, LinearTag = 2, BitmapTag = 3 };
 constexpr std::size_t MaxStops = 4;
 
 } // namespace
@@ -91,6 +91,13 @@ bool DrawKey::add(const Brush& brush)
             add(stop.position);
             add(stop.color);
         }
+    } else if (typeid(brush) == typeid(BitmapBrush)) {
+        // The bitmap by its address: the caller hands the bitmap to find(),
+        // which tells one made where another was from it.
+        const auto& bitmap = static_cast<const BitmapBrush&>(brush);
+        add(std::uint32_t{BitmapTag});
+        add(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(bitmap.bitmap().get())));
+        add(static_cast<std::uint32_t>(bitmap.interpolationMode()));
     } else {
         return false;
     }
@@ -245,10 +252,29 @@ __attribute__((target("avx2"))) void colourRowWide(quint32* d, quint32 s, const 
     const __m256i full = _mm256_set1_epi16(0xff);
     const __m256i sourceRB = _mm256_set1_epi32(static_cast<int>(s & 0x00ff00ff));
     const __m256i sourceAG = _mm256_set1_epi32(static_cast<int>((s >> 8) & 0x00ff00ff));
+    // Eight pixels fully covered (the inside of a shape or a thick stem)
+    // take the colour itself, over the destination with one factor.
+    const __m256i whole = _mm256_set1_epi32(static_cast<int>(s));
+    const __m256i wholeInverse = _mm256_set1_epi16(static_cast<short>(255 - (s >> 24)));
+    const bool opaque = (s >> 24) == 255;
+    const __m128i covered = _mm_set1_epi8(static_cast<char>(0xff));
     for (; i + 8 <= n; i += 8) {
         const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(k + i));
         if (_mm_testz_si128(bytes, bytes))
             continue;
+        if ((_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, covered)) & 0xff) == 0xff) {
+            if (opaque) {
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), whole);
+                continue;
+            }
+            const __m256i destination = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+            const __m256i rb = _mm256_srli_epi16(
+                TISE_BYTE_MUL_LANES(_mm256_and_si256(destination, colourMask), wholeInverse), 8);
+            const __m256i ag = _mm256_andnot_si256(
+                colourMask, TISE_BYTE_MUL_LANES(_mm256_srli_epi16(destination, 8), wholeInverse));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_add_epi32(whole, _mm256_or_si256(rb, ag)));
+            continue;
+        }
         __m256i coverage = _mm256_cvtepu8_epi32(bytes);
         coverage = _mm256_or_si256(coverage, _mm256_slli_epi32(coverage, 16));
         const __m256i source = _mm256_or_si256(_mm256_srli_epi16(TISE_BYTE_MUL_LANES(sourceRB, coverage), 8),

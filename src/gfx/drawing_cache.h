@@ -75,8 +75,9 @@ public:
     void add(const Rect& r);
     void add(Point p);
     void add(const Color& c);
-    // A solid or gradient brush with few stops; false for others, which
-    // the key cannot describe.
+    // A solid brush, a gradient brush with few stops, or a bitmap brush
+    // (whose bitmap the call's find() must be given); false for others,
+    // which the key cannot describe.
     bool add(const Brush& brush);
 
     // False when the key overflowed: the call cannot be kept.

@@ -109,6 +109,14 @@ Rect inflated(const Rect& r, float by)
             static_cast<float>(q.bottom()) + by};
 }
 
+// The bitmap a brush paints with, which a kept picture of its call must
+// still be drawn from; null for other brushes.
+const BitmapPtr* bitmapOf(const Brush& brush)
+{
+    const auto* bitmap = dynamic_cast<const BitmapBrush*>(&brush);
+    return bitmap ? &bitmap->bitmap() : nullptr;
+}
+
 // Bytes of kept pictures a target may hold: four frames of its size, at
 // least 64 MiB.
 std::size_t budgetFor(QSize pixels)
@@ -634,7 +642,7 @@ void RenderTarget::fillRectangle(const Rect& rect, const Brush& brush)
         key.add(rect);
         return key.add(brush);
     };
-    s.draw(pixelsOf(deviceBounds(rect, s.transform), 1), describe, nullptr, [&] {
+    s.draw(pixelsOf(deviceBounds(rect, s.transform), 1), describe, bitmapOf(brush), [&] {
         DrawCall call = State::fillOf(brush);
         call.paint = [r = toQRectF(rect).normalized()](QPainter& p) { p.drawRect(r); };
         return call;
@@ -656,7 +664,7 @@ void RenderTarget::drawRectangle(const Rect& rect, const Brush& brush, float str
         return !strokeStyle && key.add(brush);
     };
     s.draw(pixelsOf(deviceBounds(inflated(rect, strokeWidth / 2.0f), s.transform), 1), describe,
-           nullptr, [&] {
+           bitmapOf(brush), [&] {
                DrawCall call = State::strokeOf(brush, strokeWidth, strokeStyle);
                call.paint = [r = toQRectF(rect).normalized()](QPainter& p) { p.drawRect(r); };
                return call;
@@ -673,7 +681,7 @@ void RenderTarget::fillRoundedRectangle(const RoundedRect& rect, const Brush& br
         key.add(rect.radiusY);
         return key.add(brush);
     };
-    s.draw(pixelsOf(deviceBounds(rect.rect, s.transform), 1), describe, nullptr, [&] {
+    s.draw(pixelsOf(deviceBounds(rect.rect, s.transform), 1), describe, bitmapOf(brush), [&] {
         DrawCall call = State::fillOf(brush);
         call.paint = [r = toQRectF(rect.rect).normalized(), rect](QPainter& p) {
             p.drawRoundedRect(r, rect.radiusX, rect.radiusY, Qt::AbsoluteSize);
@@ -699,7 +707,7 @@ void RenderTarget::drawRoundedRectangle(const RoundedRect& rect, const Brush& br
         return !strokeStyle && key.add(brush);
     };
     s.draw(pixelsOf(deviceBounds(inflated(rect.rect, strokeWidth / 2.0f), s.transform), 1), describe,
-           nullptr, [&] {
+           bitmapOf(brush), [&] {
                DrawCall call = State::strokeOf(brush, strokeWidth, strokeStyle);
                call.paint = [r = toQRectF(rect.rect).normalized(), rect](QPainter& p) {
                    p.drawRoundedRect(r, rect.radiusX, rect.radiusY, Qt::AbsoluteSize);
@@ -727,7 +735,7 @@ void RenderTarget::drawLine(Point from, Point to, const Brush& brush, float stro
         return !strokeStyle && key.add(brush);
     };
     s.draw(pixelsOf(deviceBounds(inflated(span, strokeWidth / 2.0f), s.transform), 1), describe,
-           nullptr, [&] {
+           bitmapOf(brush), [&] {
                DrawCall call = State::strokeOf(brush, strokeWidth, strokeStyle);
                call.paint = [line = QLineF(toQPointF(from), toQPointF(to))](QPainter& p) { p.drawLine(line); };
                return call;
@@ -850,7 +858,7 @@ void RenderTarget::drawTextLayout(Point origin, const TextLayout& layout, const 
         return !clip && key.add(brush);
     };
     const Rect at{origin.x + ink.left, origin.y + ink.top, origin.x + ink.right, origin.y + ink.bottom};
-    s.draw(pixelsOf(deviceBounds(at, s.transform), 2), describe, nullptr, makeCall);
+    s.draw(pixelsOf(deviceBounds(at, s.transform), 2), describe, bitmapOf(brush), makeCall);
 }
 
 void RenderTarget::drawText(std::u16string_view text, const TextFormat& format, const Rect& layoutRect,

@@ -81,6 +81,7 @@ protected:
     SolidColorBrush opaque{Color{0.9f, 0.1f, 0.2f, 1.0f}};
     const GradientStop stops[2] = {{0.0f, {1.0f, 1.0f, 0.2f, 1.0f}}, {1.0f, {0.1f, 0.2f, 0.9f, 1.0f}}};
     LinearGradientBrush gradient{{0, 10}, {0, 40}, std::make_shared<GradientStopCollection>(stops)};
+    BitmapBrush tiles{randomPicture(5, 7, 4242), BitmapInterpolationMode::Linear};
     TextFormatPtr format = context.createTextFormat(u"DejaVu Sans", nullptr, FontWeight::Normal, FontStyle::Italic,
                                                     FontStretch::Normal, 19.0f, u"en-us");
 };
@@ -101,6 +102,7 @@ TEST_F(KeptDrawingTest, EveryKindOfCallKeptIsDrawnAsAfresh)
         {"text in a solid colour", [&](RenderTarget& t) { t.drawTextLayout({2.4f, 1.7f}, text, opaque); }},
         {"text in a gradient", [&](RenderTarget& t) { t.drawTextLayout({2.4f, 1.7f}, text, gradient); }},
         {"text in a translucent colour", [&](RenderTarget& t) { t.drawTextLayout({1.1f, 5.9f}, text, translucent); }},
+        {"a fill with a tiled bitmap", [&](RenderTarget& t) { t.fillRectangle({2.5f, 3.0f, 77.0f, 66.4f}, tiles); }},
     };
     const struct {
         const char* name;
@@ -162,20 +164,30 @@ TEST_F(KeptDrawingTest, ACallKeptUnderOneClipIsDrawnAsAfreshUnderAnother)
 
 TEST_F(KeptDrawingTest, ABitmapMadeWhereAnotherWasIsNotTakenForIt)
 {
-    BitmapRenderTarget kept(context, Side, Side), afresh(context, Side, Side);
-    afresh.setRetainedDrawing(false);
     const Rect where{10, 10, 70, 60};
-    BitmapPtr first = randomPicture(8, 8, 1);
-    for (int i = 0; i < 2; ++i)
-        frame(kept, Matrix::identity(), {"first", [&](RenderTarget& t) { t.drawBitmap(first, where); }});
-    const Bitmap* address = first.get();
-    first.reset();
-    // Most often at the same address, with other pixels.
-    BitmapPtr second = randomPicture(8, 8, 2);
-    const Call call{"second", [&](RenderTarget& t) { t.drawBitmap(second, where); }};
-    const BitmapPtr got = frame(kept, Matrix::identity(), call);
-    const BitmapPtr expected = frame(afresh, Matrix::identity(), call);
-    EXPECT_EQ(got->pixels, expected->pixels) << (second.get() == address ? "at the same address" : "elsewhere");
+    const struct {
+        const char* name;
+        std::function<void(RenderTarget&, const BitmapPtr&)> draw;
+    } uses[] = {
+        {"drawn", [&](RenderTarget& t, const BitmapPtr& bitmap) { t.drawBitmap(bitmap, where); }},
+        {"a brush", [&](RenderTarget& t, const BitmapPtr& bitmap) { t.fillRectangle(where, BitmapBrush(bitmap)); }},
+    };
+    for (const auto& use : uses) {
+        SCOPED_TRACE(use.name);
+        BitmapRenderTarget kept(context, Side, Side), afresh(context, Side, Side);
+        afresh.setRetainedDrawing(false);
+        BitmapPtr first = randomPicture(8, 8, 1);
+        for (int i = 0; i < 2; ++i)
+            frame(kept, Matrix::identity(), {"first", [&](RenderTarget& t) { use.draw(t, first); }});
+        const Bitmap* address = first.get();
+        first.reset();
+        // Most often at the same address, with other pixels.
+        BitmapPtr second = randomPicture(8, 8, 2);
+        const Call call{"second", [&](RenderTarget& t) { use.draw(t, second); }};
+        const BitmapPtr got = frame(kept, Matrix::identity(), call);
+        const BitmapPtr expected = frame(afresh, Matrix::identity(), call);
+        EXPECT_EQ(got->pixels, expected->pixels) << (second.get() == address ? "at the same address" : "elsewhere");
+    }
 }
 
 TEST_F(KeptDrawingTest, CallsOutsideTheClipDrawNothingAndInsideItDrawTheirPart)
