@@ -194,8 +194,16 @@ __attribute__((target("avx2"))) void overRowWide(quint32* d, const quint32* s, i
         ag = _mm256_andnot_si256(colourMask, _mm256_add_epi16(_mm256_add_epi16(ag, _mm256_srli_epi16(ag, 8)), half));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_add_epi32(source, _mm256_or_si256(rb, ag)));
     }
-    for (; i < n; ++i)
-        over(d[i], s[i]);
+    if (i < n) {
+        // The last pixels as eight, through a copy: lanes past the row lay
+        // nothing and are not copied back.
+        quint32 destination[8] = {}, source[8] = {};
+        const auto rest = static_cast<std::size_t>(n - i);
+        std::memcpy(destination, d + i, rest * 4);
+        std::memcpy(source, s + i, rest * 4);
+        overRowWide(destination, source, 8);
+        std::memcpy(d + i, destination, rest * 4);
+    }
 }
 #endif
 
@@ -289,9 +297,16 @@ __attribute__((target("avx2"))) void colourRowWide(quint32* d, quint32 s, const 
         const __m256i ag = _mm256_andnot_si256(colourMask, TISE_BYTE_MUL_LANES(destinationAG, inverse));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_add_epi32(source, _mm256_or_si256(rb, ag)));
     }
-    for (; i < n; ++i)
-        if (k[i])
-            over(d[i], byteMul(s, k[i]));
+    if (i < n) {
+        // As above: the last pixels as eight, through a copy.
+        quint32 destination[8] = {};
+        std::uint8_t coverage[8] = {};
+        const auto rest = static_cast<std::size_t>(n - i);
+        std::memcpy(destination, d + i, rest * 4);
+        std::memcpy(coverage, k + i, rest);
+        colourRowWide(destination, s, coverage, 8);
+        std::memcpy(d + i, destination, rest * 4);
+    }
 }
 #undef TISE_BYTE_MUL_LANES
 #endif

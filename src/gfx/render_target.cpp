@@ -304,8 +304,14 @@ struct RenderTarget::State {
             return;
         std::optional<QRect> visible = pixels;
         if (retained && visible) {
-            if (const auto c = clip(); c && !QRectF(*visible).intersects(*c))
-                return;
+            if (const auto c = clip()) {
+                if (!QRectF(*visible).intersects(*c))
+                    return;
+                // Nothing outside the clip is drawn: a picture kept for a
+                // clip that cuts the call (a repaint of a small part) holds
+                // only what the clip leaves.
+                visible = visible->intersected(c->toAlignedRect());
+            }
             if (keepable) {
                 visible = visible->intersected(QRect(QPoint(0, 0), *keepable));
                 if (visible->isEmpty())
