@@ -4,7 +4,6 @@
 
 #include <QGuiApplication>
 
-
 namespace cli {
 
 namespace {
@@ -20,5 +19,16 @@ GuiSession::GuiSession()
 }
 
 GuiSession::~GuiSession() = default;
+
+DrawingOnFirstUse::DrawingOnFirstUse() { gfx::prepareQtEnvironment(); }
+
+const gfx::GraphicsContext& DrawingOnFirstUse::graphics()
+{
+    if (!gui_) {
+        gui_.emplace();
+        graphics_.emplace();
+    }
+    return *graphics_;
+}
 
 } // namespace cli

@@ -9,7 +9,6 @@
 #include "data/folder_entries.h"
 #include "data/text_compare.h"
 #include "gfx/graphics_context.h"
-#include "gfx/qt_environment.h"
 #include "screen/offscreen_screen.h"
 #include "screen/screen_view.h"
 
@@ -19,7 +18,6 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -109,17 +107,8 @@ int renderAll(const Arguments& args, std::ostream& out)
         std::filesystem::create_directories(target.folder, ignored); // a failure shows when writing
     }
 
-    // The screens may be drawn in worker processes (cli/job_pool.h): the
-    // graphics system is started where the drawing happens, on first use,
-    // and its environment chosen before any worker is made.
-    gfx::prepareQtEnvironment();
-    std::optional<GuiSession> gui;
-    std::optional<gfx::GraphicsContext> graphics;
+    DrawingOnFirstUse drawing; // the screens may be drawn in worker processes
     auto render = [&](std::size_t i) {
-        if (!gui) {
-            gui.emplace();
-            graphics.emplace();
-        }
         std::string failure;
         std::vector<std::string> diagnostics;
         {
@@ -127,7 +116,7 @@ int renderAll(const Arguments& args, std::ostream& out)
             // not run into the progress line.
             const base::DiagnosticCapture capture;
             try {
-                renderScreen(*graphics, module, screens[i], targets);
+                renderScreen(drawing.graphics(), module, screens[i], targets);
             } catch (const std::exception& error) {
                 failure = error.what();
                 failure = failure.empty() ? "unknown error" : failure;

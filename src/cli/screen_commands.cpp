@@ -17,7 +17,6 @@
 #include "cli/screen_json.h"
 #include "data/folder_entries.h"
 #include "gfx/graphics_context.h"
-#include "gfx/qt_environment.h"
 #include "screen/offscreen_screen.h"
 #include "screen/screen_view.h"
 #include "screen/widget.h"
@@ -152,20 +151,11 @@ int check(const Arguments& args, std::ostream& out)
     if (own)
         std::erase_if(screens, [&](const std::string& name) { return !ownFiles.screen(screenPath(name)); });
 
-    // The screens may be checked in worker processes (cli/job_pool.h): the
-    // graphics system is started where the drawing happens, on first use,
-    // and its environment chosen before any worker is made.
-    gfx::prepareQtEnvironment();
-    std::optional<GuiSession> gui;
-    std::optional<gfx::GraphicsContext> graphics;
+    DrawingOnFirstUse drawing; // the screens may be drawn in worker processes
     auto checkOne = [&](std::size_t i) {
-        if (!gui) {
-            gui.emplace();
-            graphics.emplace();
-        }
         // Held back, so that they come in the screens' order whatever process checked them.
         const base::DiagnosticCapture capture;
-        Found found{checkScreen(*graphics, module, screens[i], sizes), {}};
+        Found found{checkScreen(drawing.graphics(), module, screens[i], sizes), {}};
         found.diagnostics = capture.messages();
         return findingBytes(found);
     };

@@ -168,23 +168,35 @@ inline void over(quint32& d, quint32 s)
 // A row of premultiplied pixels laid over another, eight or four at a time
 // where the processor can: the same arithmetic as over(), lane by lane.
 #if defined(__x86_64__) && defined(__GNUC__)
+// Which of eight lanes a row of count pixels (count < 8) holds.
+__attribute__((target("avx2"))) inline __m256i lanesOf(int count)
+{
+    return _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+}
+
 __attribute__((target("avx2"))) void overRowWide(quint32* d, const quint32* s, int n)
 {
-    int i = 0;
     const __m256i colourMask = _mm256_set1_epi32(0x00ff00ff);
     const __m256i half = _mm256_set1_epi16(0x80);
     const __m256i full = _mm256_set1_epi16(0xff);
     const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xff000000));
-    for (; i + 8 <= n; i += 8) {
-        const __m256i source = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+    for (int i = 0; i < n; i += 8) {
+        // The last pixels of the row, fewer than eight, through masks: the
+        // lanes past the row read as nothing and are not written.
+        const bool part = n - i < 8;
+        const __m256i lanes = part ? lanesOf(n - i) : _mm256_set1_epi32(-1);
+        auto* at = reinterpret_cast<__m256i*>(d + i);
+        const __m256i source = part ? _mm256_maskload_epi32(reinterpret_cast<const int*>(s + i), lanes)
+                                    : _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
         if (_mm256_testz_si256(source, source))
             continue;
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(source, alphaMask), alphaMask)) == -1) {
+        if (!part && _mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(source, alphaMask), alphaMask)) == -1) {
             // Opaque: the source replaces the destination, unread.
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), source);
+            _mm256_storeu_si256(at, source);
             continue;
         }
-        const __m256i destination = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        const __m256i destination =
+            part ? _mm256_maskload_epi32(reinterpret_cast<const int*>(d + i), lanes) : _mm256_loadu_si256(at);
         __m256i alpha = _mm256_srli_epi32(source, 24);
         alpha = _mm256_or_si256(alpha, _mm256_slli_epi32(alpha, 16));
         const __m256i inverse = _mm256_sub_epi16(full, alpha);
@@ -192,17 +204,11 @@ __attribute__((target("avx2"))) void overRowWide(quint32* d, const quint32* s, i
         __m256i ag = _mm256_mullo_epi16(_mm256_srli_epi16(destination, 8), inverse);
         rb = _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(rb, _mm256_srli_epi16(rb, 8)), half), 8);
         ag = _mm256_andnot_si256(colourMask, _mm256_add_epi16(_mm256_add_epi16(ag, _mm256_srli_epi16(ag, 8)), half));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_add_epi32(source, _mm256_or_si256(rb, ag)));
-    }
-    if (i < n) {
-        // The last pixels as eight, through a copy: lanes past the row lay
-        // nothing and are not copied back.
-        quint32 destination[8] = {}, source[8] = {};
-        const auto rest = static_cast<std::size_t>(n - i);
-        std::memcpy(destination, d + i, rest * 4);
-        std::memcpy(source, s + i, rest * 4);
-        overRowWide(destination, source, 8);
-        std::memcpy(d + i, destination, rest * 4);
+        const __m256i result = _mm256_add_epi32(source, _mm256_or_si256(rb, ag));
+        if (part)
+            _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), lanes, result);
+        else
+            _mm256_storeu_si256(at, result);
     }
 }
 #endif
@@ -254,7 +260,6 @@ void overRow(quint32* d, const quint32* s, int n)
 
 __attribute__((target("avx2"))) void colourRowWide(quint32* d, quint32 s, const std::uint8_t* k, int n)
 {
-    int i = 0;
     const __m256i colourMask = _mm256_set1_epi32(0x00ff00ff);
     const __m256i half = _mm256_set1_epi16(0x80);
     const __m256i full = _mm256_set1_epi16(0xff);
@@ -266,46 +271,54 @@ __attribute__((target("avx2"))) void colourRowWide(quint32* d, quint32 s, const 
     const __m256i wholeInverse = _mm256_set1_epi16(static_cast<short>(255 - (s >> 24)));
     const bool opaque = (s >> 24) == 255;
     const __m128i covered = _mm_set1_epi8(static_cast<char>(0xff));
-    for (; i + 8 <= n; i += 8) {
-        const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(k + i));
+    for (int i = 0; i < n; i += 8) {
+        // As in overRowWide, the last pixels through masks.
+        const bool part = n - i < 8;
+        const __m256i lanes = part ? lanesOf(n - i) : _mm256_set1_epi32(-1);
+        auto* at = reinterpret_cast<__m256i*>(d + i);
+        __m128i bytes;
+        if (part) {
+            std::uint64_t word = 0;
+            for (int j = 0; j < n - i; ++j)
+                word |= std::uint64_t{k[i + j]} << (8 * j);
+            bytes = _mm_cvtsi64_si128(static_cast<long long>(word));
+        } else {
+            bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(k + i));
+        }
         if (_mm_testz_si128(bytes, bytes))
             continue;
-        if ((_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, covered)) & 0xff) == 0xff) {
+        const __m256i destination =
+            part ? _mm256_maskload_epi32(reinterpret_cast<const int*>(d + i), lanes) : _mm256_loadu_si256(at);
+        __m256i result;
+        if (!part && (_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, covered)) & 0xff) == 0xff) {
             if (opaque) {
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), whole);
+                _mm256_storeu_si256(at, whole);
                 continue;
             }
-            const __m256i destination = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
             const __m256i rb = _mm256_srli_epi16(
                 TISE_BYTE_MUL_LANES(_mm256_and_si256(destination, colourMask), wholeInverse), 8);
             const __m256i ag = _mm256_andnot_si256(
                 colourMask, TISE_BYTE_MUL_LANES(_mm256_srli_epi16(destination, 8), wholeInverse));
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_add_epi32(whole, _mm256_or_si256(rb, ag)));
-            continue;
+            result = _mm256_add_epi32(whole, _mm256_or_si256(rb, ag));
+        } else {
+            __m256i coverage = _mm256_cvtepu8_epi32(bytes);
+            coverage = _mm256_or_si256(coverage, _mm256_slli_epi32(coverage, 16));
+            const __m256i source =
+                _mm256_or_si256(_mm256_srli_epi16(TISE_BYTE_MUL_LANES(sourceRB, coverage), 8),
+                                _mm256_andnot_si256(colourMask, TISE_BYTE_MUL_LANES(sourceAG, coverage)));
+            __m256i alpha = _mm256_srli_epi32(source, 24);
+            alpha = _mm256_or_si256(alpha, _mm256_slli_epi32(alpha, 16));
+            const __m256i inverse = _mm256_sub_epi16(full, alpha);
+            const __m256i rb =
+                _mm256_srli_epi16(TISE_BYTE_MUL_LANES(_mm256_and_si256(destination, colourMask), inverse), 8);
+            const __m256i ag = _mm256_andnot_si256(
+                colourMask, TISE_BYTE_MUL_LANES(_mm256_srli_epi16(destination, 8), inverse));
+            result = _mm256_add_epi32(source, _mm256_or_si256(rb, ag));
         }
-        __m256i coverage = _mm256_cvtepu8_epi32(bytes);
-        coverage = _mm256_or_si256(coverage, _mm256_slli_epi32(coverage, 16));
-        const __m256i source = _mm256_or_si256(_mm256_srli_epi16(TISE_BYTE_MUL_LANES(sourceRB, coverage), 8),
-                                               _mm256_andnot_si256(colourMask, TISE_BYTE_MUL_LANES(sourceAG, coverage)));
-        const __m256i destination = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
-        __m256i alpha = _mm256_srli_epi32(source, 24);
-        alpha = _mm256_or_si256(alpha, _mm256_slli_epi32(alpha, 16));
-        const __m256i inverse = _mm256_sub_epi16(full, alpha);
-        const __m256i destinationRB = _mm256_and_si256(destination, colourMask);
-        const __m256i destinationAG = _mm256_srli_epi16(destination, 8);
-        const __m256i rb = _mm256_srli_epi16(TISE_BYTE_MUL_LANES(destinationRB, inverse), 8);
-        const __m256i ag = _mm256_andnot_si256(colourMask, TISE_BYTE_MUL_LANES(destinationAG, inverse));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_add_epi32(source, _mm256_or_si256(rb, ag)));
-    }
-    if (i < n) {
-        // As above: the last pixels as eight, through a copy.
-        quint32 destination[8] = {};
-        std::uint8_t coverage[8] = {};
-        const auto rest = static_cast<std::size_t>(n - i);
-        std::memcpy(destination, d + i, rest * 4);
-        std::memcpy(coverage, k + i, rest);
-        colourRowWide(destination, s, coverage, 8);
-        std::memcpy(d + i, destination, rest * 4);
+        if (part)
+            _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), lanes, result);
+        else
+            _mm256_storeu_si256(at, result);
     }
 }
 #undef TISE_BYTE_MUL_LANES
@@ -371,6 +384,8 @@ DrawingCache::Entry* DrawingCache::find(const DrawKey& key, const BitmapPtr* bit
     entry.lastUse = frame_;
     if (!inserted && (!bitmap || entry.bitmap.lock() == *bitmap))
         return entry.unkeepable ? nullptr : &entry;
+    if (!inserted && beforeChange_)
+        beforeChange_();
     const std::size_t previous = bytesOf(entry);
     const DrawKey* ownKey = entry.key;
     entry = Entry{};
@@ -617,8 +632,11 @@ bool DrawingCache::trial(const Entry& entry, const DrawCall& call, const QRect& 
 
 void DrawingCache::lay(QImage& target, const QRect& clip, const Entry& entry)
 {
-    uchar* const bits = target.bits();
-    const qsizetype stride = target.bytesPerLine();
+    lay(target.bits(), target.bytesPerLine(), clip, entry);
+}
+
+void DrawingCache::lay(uchar* const bits, const qsizetype stride, const QRect& clip, const Entry& entry)
+{
     const QRect area = QRect(entry.at, QSize(entry.width, entry.height)).intersected(clip);
     if (!area.isEmpty()) {
         const int areaLeft = area.left() - entry.at.x(), areaEnd = area.right() + 1 - entry.at.x();
@@ -668,6 +686,8 @@ void DrawingCache::counted(const Entry& entry, std::size_t previousBytes)
 
 void DrawingCache::trim(const Entry* keep)
 {
+    if (beforeChange_)
+        beforeChange_();
     // Down to three quarters of the budget and of the entries, the least
     // recently used first.
     std::vector<std::pair<std::uint64_t, const DrawKey*>> byAge;

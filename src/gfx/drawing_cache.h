@@ -186,6 +186,13 @@ public:
     // Lays the entry's picture into target (premultiplied) within clip
     // (device pixels), as the painter would have drawn its call there.
     static void lay(QImage& target, const QRect& clip, const Entry& entry);
+    // The same into the pixels of such an image (bytes per row stride);
+    // writes only the rows and columns of clip.
+    static void lay(uchar* bits, qsizetype stride, const QRect& clip, const Entry& entry);
+
+    // Called before an entry that find() returned may change or go (a
+    // picture laid later than its call must be laid first, lay_queue.h).
+    void setBeforeChange(std::function<void()> beforeChange) { beforeChange_ = std::move(beforeChange); }
 
     std::size_t bytes() const { return bytes_; }
     std::size_t size() const { return entries_.size(); }
@@ -224,6 +231,7 @@ private:
     std::vector<Entry*> order_;
     std::vector<Entry*> current_;
     std::size_t next_ = 0;
+    std::function<void()> beforeChange_;
 };
 
 // Sets the painter's world transform to exactly t, unless it is already.

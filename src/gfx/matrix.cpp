@@ -1,5 +1,6 @@
 #include "gfx/matrix.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -26,6 +27,18 @@ bool Matrix::invert()
     dx = (m.m21 * m.dy - m.m22 * m.dx) / d;
     dy = (m.m12 * m.dx - m.m11 * m.dy) / d;
     return true;
+}
+
+Rect Matrix::transformBounds(const Rect& r) const
+{
+    Rect bounds{INFINITY, INFINITY, -INFINITY, -INFINITY};
+    for (const Point corner : {Point{r.left, r.top}, Point{r.right, r.top}, Point{r.left, r.bottom},
+                               Point{r.right, r.bottom}}) {
+        const Point p = transformPoint(corner);
+        bounds.left = std::min(bounds.left, p.x), bounds.right = std::max(bounds.right, p.x);
+        bounds.top = std::min(bounds.top, p.y), bounds.bottom = std::max(bounds.bottom, p.y);
+    }
+    return bounds;
 }
 
 } // namespace gfx

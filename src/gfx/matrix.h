@@ -26,6 +26,9 @@ struct Matrix {
     bool isIdentity() const { return *this == Matrix{}; }
 
     Point transformPoint(Point p) const { return {m11 * p.x + m21 * p.y + dx, m12 * p.x + m22 * p.y + dy}; }
+    // The smallest axis-aligned rectangle that holds the transformed
+    // rectangle (not finite when the transform or the rectangle is not).
+    Rect transformBounds(const Rect& r) const;
 
     // The inverse; false (and the matrix unchanged) when it is singular.
     bool invert();

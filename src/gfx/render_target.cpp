@@ -4,6 +4,7 @@
 #include "gfx/bitmap_render_target.h"
 #include "gfx/bitmap_surface.h"
 #include "gfx/drawing_cache.h"
+#include "gfx/lay_queue.h"
 #include "gfx/layer_surface.h"
 #include "gfx/qt_bridge.h"
 #include "base/result_codes.h"
@@ -155,6 +156,9 @@ struct RenderTarget::State {
     std::optional<QRect> drawn;
     bool drawnEverywhere = false;
     std::unique_ptr<DrawingCache> cache;
+    // Kept pictures not laid yet: laid before anything else touches the
+    // pixels (laid()), and before the cache changes an entry.
+    LayQueue queue;
     // directPixels() of the painter in use, while the painter and the clip
     // stay.
     std::optional<std::pair<QImage*, QRect>> direct;
@@ -165,6 +169,10 @@ struct RenderTarget::State {
         if (error == Kestra::Hr::Ok)
             error = code;
     }
+
+    // Lays the pictures waiting in the queue: before a call draws through
+    // the painter, a layer is laid on what is below it, or drawing ends.
+    void laid() { queue.lay(); }
 
     QPainter& painter()
     {
@@ -349,7 +357,10 @@ struct RenderTarget::State {
         }
         if (keyed && key.valid()) {
             if (!cache)
+            {
                 cache = std::make_unique<DrawingCache>(budgetFor(*keepable));
+                cache->setBeforeChange([this] { laid(); });
+            }
             if (DrawingCache::Entry* entry = cache->find(key, bitmap)) {
                 if (!entry->made)
                     cache->make(*entry, call(), *visible, *keepable);
@@ -357,6 +368,7 @@ struct RenderTarget::State {
                     return;
             }
         }
+        laid();
         const DrawCall direct = call();
         direct.prepare(p);
         direct.paint(p);
@@ -372,11 +384,12 @@ struct RenderTarget::State {
             directKnown = true;
         }
         if (direct) {
-            DrawingCache::lay(*direct->first, direct->second, entry);
+            queue.add(direct->first->bits(), direct->first->bytesPerLine(), direct->second, entry);
             return true;
         }
         if (!entry.overlaps.empty() || entry.coverage)
             return false;
+        laid();
         syncTransform(p, QTransform());
         p.setOpacity(1.0);
         p.drawImage(entry.at, entry.image());
@@ -386,6 +399,8 @@ struct RenderTarget::State {
     void popEntry()
     {
         directKnown = false;
+        if (stack.back().isLayer)
+            laid();
         Entry entry = std::move(stack.back());
         stack.pop_back();
         QPainter& below = painter();
@@ -423,6 +438,7 @@ void RenderTarget::attach(QPaintDevice& device) { state_->device = &device; }
 void RenderTarget::detach()
 {
     State& s = *state_;
+    s.laid();
     while (!s.stack.empty())
         s.popEntry();
     if (s.rootPainter.isActive())
@@ -516,6 +532,7 @@ void RenderTarget::endDraw()
         while (!s.stack.empty())
             s.popEntry();
     }
+    s.laid();
     if (s.rootPainter.isActive())
         s.rootPainter.end();
     s.drawing = false;
@@ -529,6 +546,7 @@ void RenderTarget::clear(const Color& color)
     State& s = *state_;
     if (!s.ready() || s.measuring)
         return;
+    s.laid();
     QPainter& p = s.painter();
     const Size size = s.logicalSize();
     p.save();

@@ -247,14 +247,7 @@ void ScreenView::invalidateDevice(const gfx::Rect& rect)
         invalidate();
         return;
     }
-    float left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
-    for (const gfx::Point corner : {gfx::Point{rect.left, rect.top}, gfx::Point{rect.right, rect.top},
-                                    gfx::Point{rect.left, rect.bottom}, gfx::Point{rect.right, rect.bottom}}) {
-        const gfx::Point p = toContent.transformPoint(corner);
-        left = std::min(left, p.x), right = std::max(right, p.x);
-        top = std::min(top, p.y), bottom = std::max(bottom, p.y);
-    }
-    invalidateRect({left, top, right, bottom});
+    invalidateRect(toContent.transformBounds(rect));
 }
 
 bool ScreenView::paintedTransform(const ui::Control& control, gfx::Matrix& matrix) const

@@ -31,16 +31,9 @@ void Control::invalidateRect(const gfx::Rect& rect)
 {
     if (!parent_)
         return;
-    const gfx::Matrix& m = transform();
-    float left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
-    for (const gfx::Point corner : {gfx::Point{rect.left, rect.top}, gfx::Point{rect.right, rect.top},
-                                    gfx::Point{rect.left, rect.bottom}, gfx::Point{rect.right, rect.bottom}}) {
-        const gfx::Point p = m.transformPoint(corner);
-        left = std::min(left, p.x), right = std::max(right, p.x);
-        top = std::min(top, p.y), bottom = std::max(bottom, p.y);
-    }
-    if (std::isfinite(left) && std::isfinite(top) && std::isfinite(right) && std::isfinite(bottom))
-        parent_->invalidateRect({left, top, right, bottom});
+    const gfx::Rect r = transform().transformBounds(rect);
+    if (std::isfinite(r.left) && std::isfinite(r.top) && std::isfinite(r.right) && std::isfinite(r.bottom))
+        parent_->invalidateRect(r);
     else
         parent_->invalidate();
 }
