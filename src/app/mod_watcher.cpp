@@ -126,12 +126,22 @@ ModWatcher::ModWatcher(std::function<void()> changed, std::chrono::milliseconds 
 
 ModWatcher::~ModWatcher() = default;
 
-void ModWatcher::watch(const std::vector<std::string>& paths)
+void ModWatcher::watch(const std::vector<std::string>& paths, std::optional<std::filesystem::file_time_type> readSince)
 {
     State& state = *state_;
     std::set<QString> wanted;
     for (const std::string& path : paths)
         wanted.insert(absolute(path));
+    QStringList changedUnwatched;
+    if (readSince) {
+        const auto now = std::filesystem::file_time_type::clock::now();
+        for (const QString& path : wanted) {
+            std::error_code error;
+            const auto written = std::filesystem::last_write_time(path.toStdString(), error);
+            if (!error && !state.wanted.count(path) && written >= *readSince && written <= now)
+                changedUnwatched.push_back(path);
+        }
+    }
     // Everything is watched anew: a path may name another file by now.
     const QStringList watched = state.watcher.files() + state.watcher.directories();
     if (!watched.isEmpty())
@@ -139,6 +149,8 @@ void ModWatcher::watch(const std::vector<std::string>& paths)
     state.wanted = std::move(wanted);
     state.listings.clear();
     state.watchAgain();
+    if (!changedUnwatched.isEmpty())
+        state.changed(changedUnwatched);
 }
 
 void ModWatcher::ignore(const std::string& path) { state_->ignored.push_back(absolute(path)); }

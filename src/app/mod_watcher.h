@@ -13,8 +13,10 @@
 // Runs on the thread of Qt's event loop; the report is a call from it.
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,7 +35,14 @@ public:
     // Follows exactly these POSIX paths from now on (relative ones against
     // the current directory); one that does not exist yet is taken up when
     // it appears after an event in its folder.
-    void watch(const std::vector<std::string>& paths);
+    //
+    // readSince: the paths not followed before were read at this time or
+    // later. A file may change after it was read and before its watch
+    // begins; one last written from readSince up to now counts as changed
+    // (a change just before it was read costs a report too many, never one
+    // too few). A time in the future is no change.
+    void watch(const std::vector<std::string>& paths,
+               std::optional<std::filesystem::file_time_type> readSince = std::nullopt);
     // Entries of a folder that come and go at path, or at path + "." +
     // anything (the temporary files of a safe save), change nothing: the
     // watcher's own user writes there.

@@ -187,15 +187,18 @@ std::vector<std::string> MainWindow::watchedPaths() const { return watcher_->pat
 
 void MainWindow::watchWhatWasRead(bool afresh)
 {
+    // What this call finds read that the last one did not was read since.
+    const auto now = std::filesystem::file_time_type::clock::now();
     std::vector<std::string> paths = installations_;
     if (ScreenSelector* screens = screenSelector()) {
         const std::vector<std::string> read = screens->context().diskPaths();
         paths.insert(paths.end(), read.begin(), read.end());
     }
     if (afresh || paths != watching_) {
-        watcher_->watch(paths);
+        watcher_->watch(paths, lastFollowed_);
         watching_ = std::move(paths);
     }
+    lastFollowed_ = now;
 }
 
 void MainWindow::layout()

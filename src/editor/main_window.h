@@ -10,6 +10,7 @@
 #include "data/installation_discovery.h"
 #include "editor/kept_widget_state.h"
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -89,6 +90,7 @@ private:
     std::size_t reloadCount_ = 0;
     std::unique_ptr<app::ModWatcher> watcher_;
     std::vector<std::string> watching_;
+    std::optional<std::filesystem::file_time_type> lastFollowed_; // when watchWhatWasRead last looked
     // Takes up files read after a load (art shown on hover, for one).
     QTimer* followReads_ = nullptr;
     ProblemsWindow* problems_ = nullptr; // owned; it tells when the user closed it

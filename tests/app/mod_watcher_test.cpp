@@ -121,3 +121,38 @@ TEST_F(ModWatcherTest, EachReportNamesWhatChangedSinceTheLastOne)
     EXPECT_EQ(sorted(seen[1]), (std::vector<std::string>{a, added})) << "the entries that came and went in the folder";
     EXPECT_EQ(named.lastChanges(), seen[1]);
 }
+
+TEST_F(ModWatcherTest, AFileWrittenAfterItWasReadAndBeforeItsWatchCountsAsChanged)
+{
+    // A texture is read when the screen is first painted, and followed from
+    // the next look at what was read: a save in between must not be lost.
+    using Clock = std::filesystem::file_time_type::clock;
+    const struct {
+        const char* name;
+        std::filesystem::file_time_type::duration writtenAfterRead;
+        bool followedBefore;
+        bool counts;
+    } cases[] = {
+        {"written after it was read", 50ms, false, true},
+        {"written before it was read", -10s, false, false},
+        {"written in the future", 1h, false, false},
+        {"followed already", 50ms, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string other = dir.write("Data/other.screen", "one");
+        const std::string texture = dir.write("Data/tile.tga", "pixels");
+        watcher.watch(c.followedBefore ? std::vector<std::string>{other, texture} : std::vector<std::string>{other});
+        const auto read = Clock::now() - 1s;
+        std::filesystem::last_write_time(texture, read + c.writtenAfterRead);
+        reports = 0;
+        watcher.watch({other, texture}, read);
+        if (c.counts) {
+            ASSERT_TRUE(reportsReach(1));
+            EXPECT_EQ(watcher.lastChanges(), std::vector<std::string>{(dir.path() / "Data/tile.tga").string()});
+        } else {
+            QTest::qWait(600); // more than the settling time
+            EXPECT_EQ(reports, 0);
+        }
+    }
+}
