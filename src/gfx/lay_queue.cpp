@@ -17,18 +17,14 @@ constexpr std::size_t PixelsWorthTwoThreads = 256 * 1024;
 void LayQueue::add(uchar* bits, qsizetype stride, const QRect& clip, const DrawingCache::Entry& entry)
 {
     const QRect area = QRect(entry.at, QSize(entry.width, entry.height)).intersected(clip);
-    if (area.isEmpty() && entry.overlaps.empty())
+    // Pixels blended more than once may lie outside the picture's rows.
+    const QRect reach = entry.overlaps.empty() ? area : clip;
+    if (reach.isEmpty())
         return;
+    top_ = pending_.empty() ? reach.top() : std::min(top_, reach.top());
+    bottom_ = pending_.empty() ? reach.bottom() : std::max(bottom_, reach.bottom());
     pending_.push_back({bits, stride, clip, &entry});
     pixels_ += static_cast<std::size_t>(area.width()) * static_cast<std::size_t>(area.height());
-    if (!area.isEmpty()) {
-        top_ = pending_.size() == 1 ? area.top() : std::min(top_, area.top());
-        bottom_ = pending_.size() == 1 ? area.bottom() : std::max(bottom_, area.bottom());
-    } else if (pending_.size() == 1) {
-        top_ = clip.top(), bottom_ = clip.bottom();
-    } else {
-        top_ = std::min(top_, clip.top()), bottom_ = std::max(bottom_, clip.bottom());
-    }
 }
 
 void LayQueue::layRows(int top, int bottom) const

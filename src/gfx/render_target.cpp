@@ -356,8 +356,7 @@ struct RenderTarget::State {
             }
         }
         if (keyed && key.valid()) {
-            if (!cache)
-            {
+            if (!cache) {
                 cache = std::make_unique<DrawingCache>(budgetFor(*keepable));
                 cache->setBeforeChange([this] { laid(); });
             }
