@@ -113,6 +113,19 @@ struct TextLayout::Impl {
     void ensureLayout() const;
     float lineOffset(const LineInfo& line) const;
     float blockOffset() const;
+    // Calls draw(line, at) for each laid-out line that lies within reach,
+    // at its position for a layout drawn at origin.
+    template <class Draw>
+    void forEachLine(Point origin, Draw&& draw) const
+    {
+        ensureLayout();
+        const float top = origin.y + blockOffset();
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const float x = origin.x + lineOffset(lines[i]);
+            if (std::fabs(x) < FarAway && std::fabs(top + lines[i].y) < FarAway)
+                draw(layout.lineAt(static_cast<int>(i)), QPointF(x, top));
+        }
+    }
 };
 
 void TextLayout::Impl::ensureLayout() const
@@ -300,36 +313,24 @@ std::uint64_t TextLayout::serial() const { return impl_->serial; }
 
 void TextLayout::draw(QPainter& painter, Point origin) const
 {
-    impl_->ensureLayout();
-    const float top = origin.y + impl_->blockOffset();
-    for (std::size_t i = 0; i < impl_->lines.size(); ++i) {
-        const float x = origin.x + impl_->lineOffset(impl_->lines[i]);
-        if (!(std::fabs(x) < FarAway && std::fabs(top + impl_->lines[i].y) < FarAway))
-            continue;
-        impl_->layout.lineAt(static_cast<int>(i)).draw(&painter, QPointF(x, top));
-    }
+    impl_->forEachLine(origin, [&](const QTextLine& line, QPointF at) { line.draw(&painter, at); });
 }
 
 void TextLayout::drawGlyphByGlyph(QPainter& painter, Point origin, const std::function<void()>& drawn) const
 {
-    impl_->ensureLayout();
-    const float top = origin.y + impl_->blockOffset();
-    for (std::size_t i = 0; i < impl_->lines.size(); ++i) {
-        const float x = origin.x + impl_->lineOffset(impl_->lines[i]);
-        if (!(std::fabs(x) < FarAway && std::fabs(top + impl_->lines[i].y) < FarAway))
-            continue;
-        for (const QGlyphRun& run : impl_->layout.lineAt(static_cast<int>(i)).glyphRuns()) {
+    impl_->forEachLine(origin, [&](const QTextLine& line, QPointF at) {
+        for (const QGlyphRun& run : line.glyphRuns()) {
             const QList<quint32> glyphs = run.glyphIndexes();
             const QList<QPointF> positions = run.positions();
             for (qsizetype g = 0; g < glyphs.size() && g < positions.size(); ++g) {
                 QGlyphRun one = run;
                 one.setGlyphIndexes({glyphs[g]});
                 one.setPositions({positions[g]});
-                painter.drawGlyphRun(QPointF(x, top), one);
+                painter.drawGlyphRun(at, one);
                 drawn();
             }
         }
-    }
+    });
 }
 
 } // namespace gfx
